@@ -1,0 +1,14 @@
+#include "app/keruloapplication.h"
+#include "app/windowset.h"
+#include "platform/x11/x11platform.h"
+
+#include <QTimer>
+
+int main(int argc, char** argv) {
+    kerulo::KeruloApplication app(argc, argv);
+    kerulo::X11Platform platform;
+    kerulo::WindowSet forms(platform.services());
+    QTimer::singleShot(0, &app, [&forms] { forms.showMainWindow(); });
+    app.exec();
+    return 0;
+}

@@ -1,0 +1,47 @@
+#include "app/windowset.h"
+
+#include "app/tform1.h"
+#include "effects/tform2.h"
+#include "effects/tform3.h"
+#include "help/tform5.h"
+#include "pen/tform8.h"
+#include "pen/tform9.h"
+#include "settings/tform4.h"
+
+#include <QCoreApplication>
+
+namespace kerulo {
+
+namespace {
+const QString WindowClass = QStringLiteral("kerulo");
+}
+
+WindowSet::WindowSet(Platform platform) : m_platform(platform) {
+    create(Form2);
+    create(Form1);
+    create(Form3);
+    create(Form4);
+    create(Form5);
+    create(Form8);
+    create(Form9);
+}
+
+WindowSet::~WindowSet() = default;
+
+// The reference is in place before the creation handler runs, so a handler may use its own
+// window's reference; the native window exists before the next window is built.
+template <typename Form> void WindowSet::create(std::unique_ptr<Form>& slot) {
+    slot = std::make_unique<Form>(*this);
+    slot->winId();
+    m_platform.shell.setWindowClass(*slot, WindowClass);
+    m_platform.shell.keepOffTaskbar(*slot);
+    slot->runCreate();
+    if (Form::VisibleAtCreation)
+        slot->Show();
+}
+
+void WindowSet::showMainWindow() { Form2->setVisibleState(true); }
+
+void WindowSet::terminate() { QCoreApplication::quit(); }
+
+} // namespace kerulo

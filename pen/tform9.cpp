@@ -1,0 +1,17 @@
+#include "pen/tform9.h"
+
+#include "platform/systemcolors.h"
+
+namespace kerulo {
+
+TForm9::TForm9(WindowSet& forms) : KForm(forms) {
+    setObjectName(QStringLiteral("Form9"));
+    setWindowTitle(QStringLiteral("Form9"));
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, Colors::Purple);
+    setPalette(p);
+    resize(112, 255);
+}
+
+} // namespace kerulo

@@ -1,0 +1,25 @@
+#pragma once
+
+#include "platform/fake/fakedesktopshell.h"
+#include "platform/fake/fakepointerscreen.h"
+#include "platform/fake/fakepointerwatch.h"
+#include "platform/platform.h"
+
+namespace kerulo {
+
+/// Every platform service as a fake, for tests that run without a display.
+struct FakePlatform {
+    FakePointerScreen pointer;
+    FakePointerWatch pointerWatch;
+    FakeDesktopShell shell;
+
+    Platform services() { return Platform{pointer, pointerWatch, shell}; }
+
+    /// Moves the pointer and reports the motion, as a real mouse would.
+    void movePointer(QPoint p) {
+        pointer.setPosition(p);
+        pointerWatch.reportMotion();
+    }
+};
+
+} // namespace kerulo

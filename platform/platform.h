@@ -1,0 +1,16 @@
+#pragma once
+
+#include "platform/desktopshell.h"
+#include "platform/pointerscreen.h"
+#include "platform/pointerwatch.h"
+
+namespace kerulo {
+
+/// The platform services the windows use, chosen once at start-up.
+struct Platform {
+    PointerScreen& pointer;
+    PointerWatch& pointerWatch;
+    DesktopShell& shell;
+};
+
+} // namespace kerulo

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/platform.h"
+#include "platform/x11/x11desktopshell.h"
+#include "platform/x11/x11pointerscreen.h"
+#include "platform/x11/x11pointerwatch.h"
+
+namespace kerulo {
+
+/// Every platform service on an X11 desktop. Needs the application object to exist.
+struct X11Platform {
+    X11PointerScreen pointer;
+    X11PointerWatch pointerWatch;
+    X11DesktopShell shell;
+
+    Platform services() { return Platform{pointer, pointerWatch, shell}; }
+};
+
+} // namespace kerulo

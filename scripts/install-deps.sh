@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs the Debian packages Kerulo needs to build, run and test.
+# Only asks apt for what is missing, so a second run costs a few dpkg queries.
+set -euo pipefail
+
+packages=(
+  # build
+  cmake g++ ninja-build pkg-config sqlite3 python3
+  qt6-base-dev qt6-qpa-plugins libgl-dev
+  libsqlite3-dev libpng-dev libjpeg-dev
+  libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xinput-dev libxcb-shape0-dev
+  libxcb-xtest0-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
+  libgtest-dev
+  # a desktop to run on and to test against
+  xvfb xauth openbox xcompmgr trayer xdotool x11-utils x11-xserver-utils
+  imagemagick fonts-wqy-microhei xclip
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $sudo apt-get -o DPkg::Lock::Timeout=1200 update -qq
+  $sudo apt-get -o DPkg::Lock::Timeout=1200 install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds, and runs every test: logic and store tests without a
+# display, window tests offscreen, and end-to-end tests on virtual desktops.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/build.sh
+cd build
+ctest --output-on-failure --timeout 600
