@@ -9,6 +9,13 @@ namespace kerulo {
 
 KForm::KForm(WindowSet& forms) : QWidget(nullptr), m_forms(forms) {}
 
+void KForm::setFaceColor(const QColor& colour) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+}
+
 void KForm::Show() {
     show();
     raise();

@@ -31,6 +31,8 @@ protected:
     virtual void FormClose() {}
 
     WindowSet& forms() const { return m_forms; }
+    /// Paints the whole client area in one colour.
+    void setFaceColor(const QColor& colour);
 
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;

@@ -23,10 +23,7 @@ TForm1::TForm1(WindowSet& forms) : KForm(forms) {
     // Bypassing the window manager is what lets the toolbar stand with exactly 5 pixels on
     // screen; a managed window is pulled further in. It still takes clicks and opens menus.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, SystemColors::BtnFace);
-    setPalette(p);
+    setFaceColor(SystemColors::BtnFace);
     QFont f(QStringLiteral("MS Sans Serif"));
     f.setPixelSize(11);
     setFont(f);

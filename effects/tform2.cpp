@@ -16,10 +16,7 @@ TForm2::TForm2(WindowSet& forms) : KForm(forms) {
     // the clicks that must reach the windows beneath.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Colors::Gray);
-    setPalette(p);
+    setFaceColor(Colors::Gray);
     setGeometry(786, 111, 131, 140);
 }
 

@@ -9,10 +9,7 @@ TForm3::TForm3(WindowSet& forms) : KForm(forms) {
     setWindowTitle(QStringLiteral("特效3"));
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Colors::Fuchsia);
-    setPalette(p);
+    setFaceColor(Colors::Fuchsia);
     setWindowOpacity(100 / 255.0);
     setGeometry(311, 196, 585, 501);
 }

@@ -9,10 +9,7 @@ namespace kerulo {
 TForm8::TForm8(WindowSet& forms) : KForm(forms) {
     setObjectName(QStringLiteral("Form8"));
     setWindowTitle(QStringLiteral("Form8"));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Colors::White);
-    setPalette(p);
+    setFaceColor(Colors::White);
     setWindowState(Qt::WindowMaximized);
 }
 

@@ -7,10 +7,7 @@ namespace kerulo {
 TForm9::TForm9(WindowSet& forms) : KForm(forms) {
     setObjectName(QStringLiteral("Form9"));
     setWindowTitle(QStringLiteral("Form9"));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, Colors::Purple);
-    setPalette(p);
+    setFaceColor(Colors::Purple);
     resize(112, 255);
 }
 

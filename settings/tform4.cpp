@@ -7,10 +7,7 @@ namespace kerulo {
 TForm4::TForm4(WindowSet& forms) : KForm(forms) {
     setObjectName(QStringLiteral("Form4"));
     setWindowTitle(QStringLiteral("综合设置"));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, SystemColors::BtnFace);
-    setPalette(p);
+    setFaceColor(SystemColors::BtnFace);
     setGeometry(325, 197, 383, 413);
 }
 
