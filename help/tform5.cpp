@@ -1,17 +1,84 @@
 #include "help/tform5.h"
 
+#include "help/helptext.h"
 #include "platform/systemcolors.h"
 
+#include <QKeyEvent>
+#include <QLabel>
+#include <QTextEdit>
+
 namespace kerulo {
+
+namespace {
+
+// The layout's outer size includes the frame of the desktop it was drawn on: a sizing border
+// of 8 pixels on each side and a 22-pixel title bar. Qt places the frame but sizes only the
+// client area, and the frame a window manager adds is known only after the window is mapped,
+// so the client is given the outer size minus that frame once, at creation; under a similar
+// frame the outer size comes out as stored, and a resize by the user is kept from then on.
+constexpr int OuterWidth = 624;
+constexpr int OuterHeight = 480;
+constexpr int FrameWidth = 2 * 8;
+constexpr int FrameHeight = 22 + 2 * 8;
+
+// "宋体" is the name the layout gives. Where it is not installed the next Chinese font takes
+// the whole text, so that the Latin letters come from the same font as the Chinese ones
+// instead of from the desktop's default Latin font.
+QFont songti(int pixelSize, bool bold) {
+    QFont f;
+    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
+                   QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
+                   QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
+                   QStringLiteral("WenQuanYi Micro Hei")});
+    f.setPixelSize(pixelSize);
+    f.setBold(bold);
+    return f;
+}
+
+} // namespace
 
 TForm5::TForm5(WindowSet& forms) : KForm(forms) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("光标特效"));
-    setAutoFillBackground(true);
-    QPalette p = palette();
-    p.setColor(QPalette::Window, SystemColors::BtnFace);
-    setPalette(p);
-    setGeometry(230, 189, 624, 480);
+    setFaceColor(SystemColors::BtnFace);
+    QFont f(QStringLiteral("MS Sans Serif"));
+    f.setPixelSize(11);
+    setFont(f);
+    resize(OuterWidth - FrameWidth, OuterHeight - FrameHeight);
+    // On a top-level window move() places the frame, which is what Left and Top mean.
+    move(230, 189);
+
+    // Neither control is in a layout: they keep their place and size when the window is
+    // resized.
+    m_label1 = new QLabel(QStringLiteral("Kerulo软件"), this);
+    m_label1->setObjectName(QStringLiteral("Label1"));
+    m_label1->setFont(songti(29, true));
+    m_label1->move(224, 32);
+    m_label1->adjustSize();
+
+    m_richEdit1 = new QTextEdit(this);
+    m_richEdit1->setObjectName(QStringLiteral("RichEdit1"));
+    m_richEdit1->setFont(songti(19, false));
+    m_richEdit1->setGeometry(56, 112, 529, 329);
+    m_richEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_richEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_richEdit1->setLineWrapMode(QTextEdit::WidgetWidth);
+    m_richEdit1->setPlainText(helpTextLines().join(QLatin1Char('\n')));
+    m_richEdit1->installEventFilter(this);
+    // The window's focus widget from the start, so the text box has the focus whenever the
+    // window is shown.
+    m_richEdit1->setFocus();
+}
+
+// The text box does not take Enter: a key meant for the dialog must not break the text, and
+// the window has no default button, so the key does nothing at all.
+bool TForm5::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_richEdit1 && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter)
+            return true;
+    }
+    return KForm::eventFilter(watched, event);
 }
 
 } // namespace kerulo

@@ -56,7 +56,9 @@ start() {
   export DISPLAY=$display
   unset DBUS_SESSION_BUS_ADDRESS
 
-  setsid Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp >"$state/xvfb.log" 2>&1 &
+  # -noreset: by default the server resets when its last client leaves, and a readiness
+  # probe that connects and leaves would pull the display from under the next program.
+  setsid Xvfb "$display" -screen 0 "${size}x24" -nolisten tcp -noreset >"$state/xvfb.log" 2>&1 &
   echo $! >"$state/xvfb.pid"
   wait_for 20 test -e "/tmp/.X11-unix/X$n"
   wait_for 20 xdpyinfo

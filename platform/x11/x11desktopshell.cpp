@@ -1,6 +1,7 @@
 #include "platform/x11/x11desktopshell.h"
 
 #include <QGuiApplication>
+#include <QEvent>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -37,18 +38,39 @@ void X11DesktopShell::setWindowClass(QWidget& window, const QString& className) 
     xcb_flush(c);
 }
 
+namespace {
+// The window manager reads _NET_WM_STATE when a window is mapped and removes it when the
+// window is withdrawn, so the states go on again before every showing. The toolkit merges its
+// own states into the property instead of replacing it.
+class SkipTaskbarOnShow : public QObject {
+public:
+    using QObject::QObject;
+
+    static void apply(QWidget& window) {
+        xcb_connection_t* c = qtConnection();
+        if (!c)
+            return;
+        const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+        const xcb_atom_t values[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                     atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+        xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window.winId()), state,
+                            XCB_ATOM_ATOM, 32, 2, values);
+        xcb_flush(c);
+    }
+
+protected:
+    // The show event comes before the window is mapped.
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !static_cast<QWidget*>(watched)->isMinimized())
+            apply(*static_cast<QWidget*>(watched));
+        return false;
+    }
+};
+} // namespace
+
 void X11DesktopShell::keepOffTaskbar(QWidget& window) {
-    xcb_connection_t* c = qtConnection();
-    if (!c)
-        return;
-    // Set on the unmapped window, where the window manager reads it when the window is first
-    // mapped; the toolkit merges its own states into this property instead of replacing it.
-    const xcb_atom_t state = atom(c, "_NET_WM_STATE");
-    const xcb_atom_t values[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                 atom(c, "_NET_WM_STATE_SKIP_PAGER")};
-    xcb_change_property(c, XCB_PROP_MODE_APPEND, xcb_window_t(window.winId()), state,
-                        XCB_ATOM_ATOM, 32, 2, values);
-    xcb_flush(c);
+    SkipTaskbarOnShow::apply(window);
+    window.installEventFilter(new SkipTaskbarOnShow(&window));
 }
 
 } // namespace kerulo

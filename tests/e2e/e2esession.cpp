@@ -1,0 +1,71 @@
+#include "e2esession.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+
+#include <stdexcept>
+
+namespace kerulo::e2e {
+
+namespace {
+const QString Script = QStringLiteral(KERULO_SOURCE_DIR "/scripts/virtual-desktop.sh");
+}
+
+VirtualDesktop::VirtualDesktop(const QStringList& options) {
+    QTemporaryDir state(QStringLiteral(KERULO_TEST_TMP "/desktop-XXXXXX"));
+    state.setAutoRemove(false);
+    m_state = state.path();
+    QProcess start;
+    start.start(QStringLiteral("bash"), QStringList{Script, "start", m_state} + options);
+    if (!start.waitForFinished(60000) || start.exitCode() != 0)
+        throw std::runtime_error("the virtual desktop did not start: " +
+                                 start.readAllStandardError().toStdString());
+    m_display = QString::fromUtf8(start.readAllStandardOutput()).trimmed().section('\n', -1)
+                    .toStdString();
+}
+
+VirtualDesktop::~VirtualDesktop() {
+    QProcess::execute(QStringLiteral("bash"), {Script, "stop", m_state});
+}
+
+KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder) {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("DISPLAY", QString::fromStdString(display));
+    env.insert("QT_QPA_PLATFORM", "xcb");
+    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    const QString runtime = folder.file(QStringLiteral(".runtime"));
+    QDir().mkpath(runtime);
+    QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    env.insert("XDG_RUNTIME_DIR", runtime);
+    m_process.setProcessEnvironment(env);
+    m_process.setWorkingDirectory(folder.path());
+    m_process.setProcessChannelMode(QProcess::MergedChannels);
+    m_process.start(QStringLiteral(KERULO_RUN_DIR "/kerulo"), {});
+    if (!m_process.waitForStarted(10000))
+        throw std::runtime_error("kerulo did not start");
+}
+
+KeruloProcess::~KeruloProcess() {
+    if (running()) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+int KeruloProcess::waitForExit(int timeoutMs) {
+    if (!m_process.waitForFinished(timeoutMs) && running())
+        return -1;
+    return m_process.exitStatus() == QProcess::NormalExit ? m_process.exitCode() : -1;
+}
+
+QString KeruloProcess::output() const {
+    return QString::fromUtf8(const_cast<QProcess&>(m_process).readAll());
+}
+
+QString screenshotPath(const QString& name) {
+    const QString dir = QStringLiteral(KERULO_TEST_TMP "/screenshots");
+    QDir().mkpath(dir);
+    return dir + QLatin1Char('/') + name + QStringLiteral(".png");
+}
+
+} // namespace kerulo::e2e

@@ -1,0 +1,178 @@
+// The program's shell on a real desktop: the built binary under Xvfb with openbox and a tray
+// host, driven by XTest input and observed from outside.
+#include "e2esession.h"
+
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+namespace kerulo::e2e {
+namespace {
+
+const QString Class = QStringLiteral("kerulo");
+
+class ShellOnDesktop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_desktop = new VirtualDesktop();
+        s_x = new XDisplay(s_desktop->display());
+    }
+    static void TearDownTestSuite() {
+        delete s_x;
+        delete s_desktop;
+    }
+
+    void SetUp() override {
+        x().movePointer(100, 100);
+        m_folder = std::make_unique<test::RunFolder>();
+        m_kerulo = std::make_unique<KeruloProcess>(s_desktop->display(), *m_folder);
+        ASSERT_TRUE(waitUntil(10000, [this] { return toolbar().has_value(); }))
+            << "the toolbar never appeared\n" << m_kerulo->output().toStdString();
+    }
+    void TearDown() override {
+        m_kerulo.reset();
+        waitUntil(5000, [] { return x().mappedWindowsOfClass(Class).empty(); });
+    }
+
+    static XDisplay& x() { return *s_x; }
+
+    static std::optional<XWindowInfo> mappedNamed(const QString& name) {
+        for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
+            if (w.name == name)
+                return w;
+        return std::nullopt;
+    }
+    static std::optional<XWindowInfo> toolbar() { return mappedNamed(QStringLiteral("Kerulo")); }
+
+    // The icon is embedded in the tray host's panel along the top-left of the screen.
+    static std::optional<XWindowInfo> trayIcon() {
+        for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
+            if (QRect(0, 0, 200, 40).contains(w.geometry) && w.geometry.width() <= 64)
+                return w;
+        return std::nullopt;
+    }
+
+    static std::optional<XWindowInfo> popupMenu() {
+        for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
+            if (w.overrideRedirect && w.name != "Kerulo" && w.name != "跟随2" &&
+                w.geometry.height() > 100)
+                return w;
+        return std::nullopt;
+    }
+
+    static void clickAt(QPoint p, int button = 1) {
+        x().movePointer(p.x(), p.y());
+        x().click(button);
+    }
+
+    static VirtualDesktop* s_desktop;
+    static XDisplay* s_x;
+    std::unique_ptr<test::RunFolder> m_folder;
+    std::unique_ptr<KeruloProcess> m_kerulo;
+};
+
+VirtualDesktop* ShellOnDesktop::s_desktop = nullptr;
+XDisplay* ShellOnDesktop::s_x = nullptr;
+
+TEST_F(ShellOnDesktop, StartsWithTheToolbarAsAStripAtTheRightEdgeAndTheDialogClosed) {
+    ASSERT_TRUE(waitUntil(2000, [] { return toolbar()->geometry.x() == 1915; }));
+    EXPECT_EQ(toolbar()->geometry, QRect(1915, 540, 65, 198));
+    EXPECT_TRUE(toolbar()->overrideRedirect);
+    EXPECT_FALSE(mappedNamed(QStringLiteral("综合设置"))) << "the settings dialog stays closed";
+    EXPECT_TRUE(waitUntil(3000, [] { return trayIcon().has_value(); }));
+    QThread::msleep(300);
+    x().grabScreen().save(screenshotPath("shell-startup"));
+}
+
+TEST_F(ShellOnDesktop, ToolbarComesOutWhenThePointerReachesItsPlaceAndGoesBackAfter) {
+    x().movePointer(1919, 600);
+    ASSERT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1855; }));
+    QThread::msleep(100);
+    x().grab(QRect(1720, 520, 200, 240)).save(screenshotPath("shell-toolbar-out"));
+
+    // Along the top line the toolbar keeps its place, out or in.
+    x().movePointer(1919, 540);
+    QThread::msleep(300);
+    EXPECT_EQ(toolbar()->geometry.x(), 1855);
+
+    x().movePointer(1919, 500);
+    EXPECT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1915; }));
+    x().movePointer(1919, 540);
+    QThread::msleep(300);
+    EXPECT_EQ(toolbar()->geometry.x(), 1915);
+
+    for (int y : {700, 737}) {
+        x().movePointer(1900, y);
+        EXPECT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1855; })) << y;
+        x().movePointer(1700, y);
+        EXPECT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1915; })) << y;
+    }
+}
+
+TEST_F(ShellOnDesktop, NoWindowOfTheProgramIsInTheTaskList) {
+    x().movePointer(1919, 600);
+    ASSERT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1855; }));
+    clickAt({1887, 540 + 40 + 12}); // settings
+    clickAt({1887, 540 + 168 + 12}); // help
+    ASSERT_TRUE(waitUntil(3000, [] {
+        return mappedNamed(QStringLiteral("综合设置")) && mappedNamed(QStringLiteral("光标特效"));
+    }));
+    QThread::msleep(300);
+    int managed = 0;
+    for (unsigned long id : x().clientList()) {
+        const auto w = x().info(id);
+        if (!w || w->className != Class)
+            continue;
+        ++managed;
+        const auto state = x().netWmState(id);
+        EXPECT_NE(std::find(state.begin(), state.end(), "_NET_WM_STATE_SKIP_TASKBAR"), state.end())
+            << w->name.toStdString();
+    }
+    EXPECT_GE(managed, 2) << "the dialog and the help window are managed windows";
+}
+
+TEST_F(ShellOnDesktop, TrayIconOpensTheMenuOnARightPressOnlyAndItsCloseItemEndsTheProgram) {
+    ASSERT_TRUE(waitUntil(3000, [] { return trayIcon().has_value(); }));
+    const QPoint icon = trayIcon()->geometry.center();
+
+    clickAt(icon, 1);
+    clickAt(icon, 2);
+    QThread::msleep(400);
+    EXPECT_FALSE(popupMenu()) << "left and middle clicks do nothing";
+
+    x().movePointer(icon.x(), icon.y());
+    x().pressButton(3);
+    ASSERT_TRUE(waitUntil(2000, [] { return popupMenu().has_value(); }));
+    x().releaseButton(3);
+    QThread::msleep(300);
+    const XWindowInfo menu = *popupMenu();
+    EXPECT_TRUE(menu.geometry.contains(icon) || menu.geometry.topLeft() == icon ||
+                (menu.geometry.topLeft() - icon).manhattanLength() < 40)
+        << "the menu opens at the pointer";
+    x().grab(QRect(0, 0, 400, 300)).save(screenshotPath("shell-tray-menu"));
+
+    // The first item is the close command.
+    clickAt(menu.geometry.topLeft() + QPoint(40, 12));
+    EXPECT_EQ(m_kerulo->waitForExit(5000), 0);
+    EXPECT_TRUE(waitUntil(2000, [] { return !trayIcon().has_value(); }))
+        << "the icon is removed";
+}
+
+TEST_F(ShellOnDesktop, RightClickOnTheToolbarOpensTheSameMenu) {
+    x().movePointer(1919, 600);
+    ASSERT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1855; }));
+    // Between two panels as well as on one.
+    for (QPoint p : {QPoint(1887, 540 + 36), QPoint(1887, 540 + 84)}) {
+        x().movePointer(p.x(), p.y());
+        x().click(3);
+        ASSERT_TRUE(waitUntil(2000, [] { return popupMenu().has_value(); })) << p.y();
+        QThread::msleep(200);
+        x().grab(QRect(1600, 520, 320, 300)).save(screenshotPath("shell-toolbar-menu"));
+        x().tapKey("Escape");
+        ASSERT_TRUE(waitUntil(2000, [] { return !popupMenu().has_value(); }));
+    }
+}
+
+} // namespace
+} // namespace kerulo::e2e

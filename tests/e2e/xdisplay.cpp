@@ -1,0 +1,232 @@
+#include "xdisplay.h"
+
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <stdexcept>
+
+namespace kerulo::e2e {
+
+namespace {
+constexpr int MotionPause = 8; // ms between motions, so that none are merged
+
+// Windows come and go while the tree is walked; a vanished window is not an error here.
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+}
+
+bool waitUntil(int timeoutMs, const std::function<bool()>& condition) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!condition()) {
+        if (timer.elapsed() > timeoutMs)
+            return false;
+        QThread::msleep(10);
+    }
+    return true;
+}
+
+XDisplay::XDisplay(const std::string& name) {
+    XSetErrorHandler(ignoreErrors);
+    m_display = XOpenDisplay(name.c_str());
+    if (!m_display)
+        throw std::runtime_error("cannot open display " + name);
+}
+
+XDisplay::~XDisplay() {
+    if (m_display)
+        XCloseDisplay(m_display);
+}
+
+QSize XDisplay::screenSize() const {
+    return {DisplayWidth(m_display, DefaultScreen(m_display)),
+            DisplayHeight(m_display, DefaultScreen(m_display))};
+}
+
+void XDisplay::movePointer(int x, int y) {
+    XTestFakeMotionEvent(m_display, DefaultScreen(m_display), x, y, CurrentTime);
+    XSync(m_display, False);
+    QThread::msleep(MotionPause);
+}
+
+QPoint XDisplay::pointer() const {
+    Window root, child;
+    int rx = 0, ry = 0, wx, wy;
+    unsigned int mask;
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy,
+                  &mask);
+    return {rx, ry};
+}
+
+void XDisplay::pressButton(int button) {
+    XTestFakeButtonEvent(m_display, unsigned(button), True, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XDisplay::releaseButton(int button) {
+    XTestFakeButtonEvent(m_display, unsigned(button), False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XDisplay::click(int button) {
+    pressButton(button);
+    QThread::msleep(30);
+    releaseButton(button);
+}
+
+void XDisplay::key(const char* keysym, bool press) {
+    const KeyCode code = XKeysymToKeycode(m_display, XStringToKeysym(keysym));
+    XTestFakeKeyEvent(m_display, code, press ? True : False, CurrentTime);
+    XSync(m_display, False);
+}
+
+void XDisplay::tapKey(const char* keysym) {
+    key(keysym, true);
+    QThread::msleep(20);
+    key(keysym, false);
+}
+
+unsigned long XDisplay::atom(const char* name) const { return XInternAtom(m_display, name, False); }
+
+QString XDisplay::textProperty(unsigned long id, const char* property) const {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    QString text;
+    if (XGetWindowProperty(m_display, id, atom(property), 0, 1024, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data) {
+        if (format == 8)
+            text = QString::fromUtf8(reinterpret_cast<const char*>(data), int(count));
+        XFree(data);
+    }
+    return text;
+}
+
+std::optional<XWindowInfo> XDisplay::info(unsigned long id) const {
+    XWindowAttributes a;
+    if (!XGetWindowAttributes(m_display, id, &a))
+        return std::nullopt;
+    XWindowInfo w;
+    w.id = id;
+    w.name = textProperty(id, "_NET_WM_NAME");
+    if (w.name.isEmpty())
+        w.name = textProperty(id, "WM_NAME");
+    const QString wmClass = textProperty(id, "WM_CLASS");
+    w.className = wmClass.section(QChar('\0'), 1, 1);
+    int x = 0, y = 0;
+    Window child;
+    XTranslateCoordinates(m_display, id, DefaultRootWindow(m_display), 0, 0, &x, &y, &child);
+    w.geometry = QRect(x, y, a.width, a.height);
+    w.mapped = a.map_state == IsViewable;
+    w.overrideRedirect = a.override_redirect;
+    return w;
+}
+
+std::vector<unsigned long> XDisplay::children(unsigned long id) const {
+    Window root, parent;
+    Window* list = nullptr;
+    unsigned int count = 0;
+    std::vector<unsigned long> out;
+    if (XQueryTree(m_display, id, &root, &parent, &list, &count)) {
+        out.assign(list, list + count);
+        if (list)
+            XFree(list);
+    }
+    return out;
+}
+
+void XDisplay::collect(unsigned long id, std::vector<XWindowInfo>& out) const {
+    for (unsigned long child : children(id)) {
+        if (auto w = info(child))
+            out.push_back(*w);
+        collect(child, out);
+    }
+}
+
+std::vector<XWindowInfo> XDisplay::allWindows() const {
+    std::vector<XWindowInfo> out;
+    collect(DefaultRootWindow(m_display), out);
+    return out;
+}
+
+std::vector<XWindowInfo> XDisplay::mappedWindowsOfClass(const QString& className) const {
+    std::vector<XWindowInfo> out;
+    for (const XWindowInfo& w : allWindows())
+        if (w.mapped && w.className == className)
+            out.push_back(w);
+    return out;
+}
+
+std::optional<XWindowInfo> XDisplay::findByName(const QString& name) const {
+    for (const XWindowInfo& w : allWindows())
+        if (w.name == name)
+            return w;
+    return std::nullopt;
+}
+
+std::vector<unsigned long> XDisplay::clientList() const {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> out;
+    if (XGetWindowProperty(m_display, DefaultRootWindow(m_display), atom("_NET_CLIENT_LIST"), 0,
+                           4096, False, XA_WINDOW, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        auto* ids = reinterpret_cast<unsigned long*>(data);
+        out.assign(ids, ids + count);
+        XFree(data);
+    }
+    return out;
+}
+
+std::vector<std::string> XDisplay::netWmState(unsigned long id) const {
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<std::string> out;
+    if (XGetWindowProperty(m_display, id, atom("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type,
+                           &format, &count, &after, &data) == Success &&
+        data) {
+        auto* atoms = reinterpret_cast<Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            char* n = XGetAtomName(m_display, atoms[i]);
+            out.emplace_back(n ? n : "");
+            if (n)
+                XFree(n);
+        }
+        XFree(data);
+    }
+    return out;
+}
+
+unsigned long XDisplay::selectionOwner(const char* selection) const {
+    return XGetSelectionOwner(m_display, atom(selection));
+}
+
+QImage XDisplay::grab(const QRect& area) const {
+    XImage* image = XGetImage(m_display, DefaultRootWindow(m_display), area.x(), area.y(),
+                              unsigned(area.width()), unsigned(area.height()), AllPlanes, ZPixmap);
+    if (!image)
+        return {};
+    QImage out(area.size(), QImage::Format_RGB32);
+    for (int y = 0; y < area.height(); ++y)
+        for (int x = 0; x < area.width(); ++x)
+            out.setPixel(x, y, QRgb(XGetPixel(image, x, y)) | 0xff000000u);
+    XDestroyImage(image);
+    return out;
+}
+
+QRgb XDisplay::pixel(int x, int y) const { return grab(QRect(x, y, 1, 1)).pixel(0, 0); }
+
+void XDisplay::sync() const { XSync(m_display, False); }
+
+} // namespace kerulo::e2e

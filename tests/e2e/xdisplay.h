@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QImage>
+#include <QRect>
+#include <QString>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _XDisplay Display;
+
+namespace kerulo::e2e {
+
+/// A window as the X server and the window manager see it.
+struct XWindowInfo {
+    unsigned long id = 0;
+    QString name;      // _NET_WM_NAME, or WM_NAME
+    QString className; // the class half of WM_CLASS
+    QRect geometry;    // in root coordinates
+    bool mapped = false;
+    bool overrideRedirect = false;
+};
+
+/// A client connection that drives and observes a display from outside the program: real
+/// input through XTest, window geometry and properties, root-window pixels.
+class XDisplay {
+public:
+    explicit XDisplay(const std::string& name);
+    ~XDisplay();
+    XDisplay(const XDisplay&) = delete;
+    XDisplay& operator=(const XDisplay&) = delete;
+
+    QSize screenSize() const;
+
+    /// Moves the pointer as a mouse does (XTest motion, not a warp) and waits a little, so
+    /// the server does not merge consecutive motions.
+    void movePointer(int x, int y);
+    QPoint pointer() const;
+    void pressButton(int button);
+    void releaseButton(int button);
+    void click(int button);
+    void key(const char* keysym, bool press);
+    void tapKey(const char* keysym);
+
+    /// Every window in the tree below the root, top-level or not.
+    std::vector<XWindowInfo> allWindows() const;
+    /// Mapped windows whose WM_CLASS is the given class.
+    std::vector<XWindowInfo> mappedWindowsOfClass(const QString& className) const;
+    std::optional<XWindowInfo> findByName(const QString& name) const;
+    std::optional<XWindowInfo> info(unsigned long id) const;
+
+    /// The window manager's list of managed windows (_NET_CLIENT_LIST).
+    std::vector<unsigned long> clientList() const;
+    /// The atoms named in a window's _NET_WM_STATE.
+    std::vector<std::string> netWmState(unsigned long id) const;
+    /// The owner of a selection such as _NET_SYSTEM_TRAY_S0, or 0.
+    unsigned long selectionOwner(const char* selection) const;
+    std::vector<unsigned long> children(unsigned long id) const;
+
+    QImage grab(const QRect& area) const;
+    QImage grabScreen() const { return grab(QRect(QPoint(0, 0), screenSize())); }
+    QRgb pixel(int x, int y) const;
+
+    void sync() const;
+
+private:
+    unsigned long atom(const char* name) const;
+    QString textProperty(unsigned long id, const char* property) const;
+    void collect(unsigned long id, std::vector<XWindowInfo>& out) const;
+
+    Display* m_display = nullptr;
+};
+
+/// Polls a condition until it holds or the time runs out.
+bool waitUntil(int timeoutMs, const std::function<bool()>& condition);
+
+} // namespace kerulo::e2e
