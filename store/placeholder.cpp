@@ -1,1 +1,0 @@
-// The settings store is built here.
