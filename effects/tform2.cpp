@@ -4,8 +4,16 @@
 #include "app/tform1.h"
 #include "app/trayicon.h"
 #include "app/windowset.h"
+#include "effects/followpicture.h"
+#include "effects/followplacement.h"
 #include "platform/systemcolors.h"
 #include "settings/tform4.h"
+#include "store/picturepath.h"
+#include "store/settingsstore.h"
+
+#include <QTimer>
+
+#include <QLabel>
 
 namespace kerulo {
 
@@ -18,6 +26,18 @@ TForm2::TForm2(WindowSet& forms) : KForm(forms) {
                    Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
     setFaceColor(Colors::Gray);
     setGeometry(786, 111, 131, 140);
+
+    m_image1 = new QLabel(this);
+    m_image1->setObjectName(QStringLiteral("Image1"));
+    m_image1->setGeometry(0, 0, FollowPictureSide, FollowPictureSide);
+    m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    updateShape(QImage());
+
+    // The window follows the pointer whenever it moves, shown or not, from the first turn of
+    // the event loop on.
+    const auto tick = [this] { ErrorReporter::guard([this] { Timer2Timer(); }); };
+    connect(&forms.platform().pointerWatch, &PointerWatch::moved, this, tick);
+    QTimer::singleShot(0, this, tick);
 }
 
 // The tray icon goes with the window, after everything else the window holds.
@@ -26,8 +46,37 @@ TForm2::~TForm2() { m_trayIcon.reset(); }
 void TForm2::Close() { forms().terminate(); }
 
 void TForm2::FormCreate() {
-    resize(128, 128);
+    const FollowImageSettings settings = readFollowImageSettings();
+    CursorOffset = settings.offset;
+    setPicture(loadFollowPicture(localPicturePath(settings.fileName)));
+    // F8 is registered here, once the global keys exist: after the picture, before the size.
+    resize(FollowPictureSide, FollowPictureSide);
     addTrayIcon();
+}
+
+void TForm2::setPicture(const QImage& composed) {
+    m_image1->setPixmap(QPixmap::fromImage(composed));
+    updateShape(composed);
+}
+
+bool TForm2::hasPicture() const { return !m_image1->pixmap().isNull(); }
+
+// Everything outside the picture's opaque pixels is see-through, the whole window when there
+// is no picture. An empty mask would mean "no mask" to the toolkit, so a window with nothing
+// to show gets a one-pixel shape outside itself.
+void TForm2::updateShape(const QImage& composed) {
+    QRegion shape = composed.isNull() ? QRegion() : followPictureOpaqueRegion(composed);
+    if (shape.isEmpty())
+        shape = QRegion(-1, -1, 1, 1);
+    setMask(shape);
+}
+
+void TForm2::Timer2Timer() {
+    if (const std::optional<QPoint> pointer = forms().platform().pointer.position()) {
+        const QPoint place = FollowPlacement::followTopLeft(*pointer, CursorOffset);
+        if (pos() != place)
+            move(place);
+    }
 }
 
 void TForm2::addTrayIcon() {

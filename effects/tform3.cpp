@@ -1,17 +1,57 @@
 #include "effects/tform3.h"
 
+#include "app/errorreporter.h"
+#include "app/windowset.h"
+#include "effects/followplacement.h"
 #include "platform/systemcolors.h"
+#include "store/settingsstore.h"
+
+#include <QTimer>
 
 namespace kerulo {
 
 TForm3::TForm3(WindowSet& forms) : KForm(forms) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("特效3"));
+    // Bypassing the window manager keeps it from framing the window, and a frame would take
+    // the clicks that must reach the windows beneath.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
     setFaceColor(Colors::Fuchsia);
-    setWindowOpacity(100 / 255.0);
+    setWindowOpacity(m_alpha / 255.0);
     setGeometry(311, 196, 585, 501);
+
+    // The window follows the pointer whenever it moves, shown or not, from the first turn of
+    // the event loop on.
+    const auto tick = [this] { ErrorReporter::guard([this] { Timer3Timer(); }); };
+    connect(&forms.platform().pointerWatch, &PointerWatch::moved, this, tick);
+    QTimer::singleShot(0, this, tick);
+}
+
+void TForm3::FormCreate() {
+    // F7 is registered here, first of all, once the global keys exist; closing the halo
+    // releases it.
+    const HaloSettings settings = readHaloSettings();
+    applyLook(settings.size, settings.colour, settings.opacity);
+}
+
+void TForm3::applyLook(int diameter, int colour, int opacity) {
+    resize(diameter, diameter);
+    setFaceColor(FollowPlacement::colourFromNumber(colour));
+    m_alpha = FollowPlacement::haloAlpha(opacity);
+    setWindowOpacity(m_alpha / 255.0);
+    setMask(QRegion(0, 0, width(), height(), QRegion::Ellipse));
+    HaloSize = diameter;
+}
+
+QColor TForm3::colour() const { return palette().color(QPalette::Window); }
+
+void TForm3::Timer3Timer() {
+    if (const std::optional<QPoint> pointer = forms().platform().pointer.position()) {
+        const QPoint place = FollowPlacement::haloTopLeft(*pointer, HaloSize);
+        if (pos() != place)
+            move(place);
+    }
 }
 
 } // namespace kerulo

@@ -4,13 +4,32 @@
 
 namespace kerulo {
 
-/// The halo: a round, evenly coloured, see-through disc centred on the pointer.
+/// The halo: a round, evenly coloured, see-through disc centred on the pointer, never taking
+/// mouse input.
 class TForm3 : public KForm {
     Q_OBJECT
 public:
     static constexpr bool VisibleAtCreation = false;
 
     explicit TForm3(WindowSet& forms);
+
+    /// The diameter the window is centred by.
+    int HaloSize = 0;
+
+    /// Gives the halo its diameter, colour (a stored colour number) and opacity (only the low
+    /// 8 bits count), and the round shape of that diameter.
+    void applyLook(int diameter, int colour, int opacity);
+    int alphaValue() const { return m_alpha; }
+    QColor colour() const;
+
+    /// Centres the window on the pointer, whether it is shown or not.
+    void Timer3Timer();
+
+protected:
+    void FormCreate() override;
+
+private:
+    int m_alpha = 100;
 };
 
 } // namespace kerulo
