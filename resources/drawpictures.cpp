@@ -85,7 +85,9 @@ QPainterPath circle(QPointF centre, qreal radius) {
     return path;
 }
 
-// A warm ring of light around the pointer, with a soft glow inside and out.
+// A warm ring of light around the pointer, with a narrow glow inside and out. The window
+// shows partly transparent pixels mixed with gray, so a wide faint glow would read as a gray
+// band: the glow stays close to the ring, where it is strong.
 QImage ring() {
     const qreal radius = 40;
     const qreal width = 10;
@@ -95,7 +97,7 @@ QImage ring() {
     QImage image = blankPicture();
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    p.drawImage(0, 0, softShape(band, QColor(255, 150, 0, 210), 5));
+    p.drawImage(0, 0, softShape(band, QColor(255, 150, 0, 230), 1));
 
     QLinearGradient body(Pointer - QPointF(radius, radius), Pointer + QPointF(radius, radius));
     body.setColorAt(0, QColor(255, 236, 90));

@@ -1,6 +1,7 @@
 // The program's shell on a real desktop: the built binary under Xvfb with openbox and a tray
 // host, driven by XTest input and observed from outside.
 #include "e2esession.h"
+#include "keruloprobe.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -10,7 +11,7 @@
 namespace kerulo::e2e {
 namespace {
 
-const QString Class = QStringLiteral("kerulo");
+const QString Class = KeruloProbe::Class;
 
 class ShellOnDesktop : public ::testing::Test {
 protected:
@@ -37,34 +38,14 @@ protected:
 
     static XDisplay& x() { return *s_x; }
 
+    static KeruloProbe probe() { return KeruloProbe(x()); }
     static std::optional<XWindowInfo> mappedNamed(const QString& name) {
-        for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
-            if (w.name == name)
-                return w;
-        return std::nullopt;
+        return probe().mappedNamed(name, false);
     }
-    static std::optional<XWindowInfo> toolbar() { return mappedNamed(QStringLiteral("Kerulo")); }
-
-    // The icon is embedded in the tray host's panel along the top-left of the screen.
-    static std::optional<XWindowInfo> trayIcon() {
-        for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
-            if (QRect(0, 0, 200, 40).contains(w.geometry) && w.geometry.width() <= 64)
-                return w;
-        return std::nullopt;
-    }
-
-    static std::optional<XWindowInfo> popupMenu() {
-        for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
-            if (w.overrideRedirect && w.name != "Kerulo" && w.name != "跟随2" &&
-                w.geometry.height() > 100)
-                return w;
-        return std::nullopt;
-    }
-
-    static void clickAt(QPoint p, int button = 1) {
-        x().movePointer(p.x(), p.y());
-        x().click(button);
-    }
+    static std::optional<XWindowInfo> toolbar() { return probe().toolbar(); }
+    static std::optional<XWindowInfo> trayIcon() { return probe().trayIcon(); }
+    static std::optional<XWindowInfo> popupMenu() { return probe().popupMenu(); }
+    static void clickAt(QPoint p, int button = 1) { probe().clickAt(p, button); }
 
     static VirtualDesktop* s_desktop;
     static XDisplay* s_x;

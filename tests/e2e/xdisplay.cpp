@@ -229,4 +229,32 @@ QRgb XDisplay::pixel(int x, int y) const { return grab(QRect(x, y, 1, 1)).pixel(
 
 void XDisplay::sync() const { XSync(m_display, False); }
 
+unsigned long XDisplay::createTestWindow(const QRect& geometry, QRgb colour) {
+    XSetWindowAttributes a{};
+    a.override_redirect = True;
+    a.background_pixel = colour & 0xffffff;
+    a.event_mask = ButtonPressMask;
+    const Window w = XCreateWindow(
+        m_display, DefaultRootWindow(m_display), geometry.x(), geometry.y(),
+        unsigned(geometry.width()), unsigned(geometry.height()), 0, CopyFromParent, InputOutput,
+        CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &a);
+    XMapRaised(m_display, w);
+    XSync(m_display, False);
+    return w;
+}
+
+void XDisplay::destroyWindow(unsigned long id) {
+    XDestroyWindow(m_display, id);
+    XSync(m_display, False);
+}
+
+bool XDisplay::takeButtonPress(unsigned long id) {
+    XSync(m_display, False);
+    XEvent e;
+    bool pressed = false;
+    while (XCheckWindowEvent(m_display, id, ButtonPressMask, &e))
+        pressed = true;
+    return pressed;
+}
+
 } // namespace kerulo::e2e

@@ -65,6 +65,12 @@ public:
 
     void sync() const;
 
+    /// An override-redirect window of one colour that records the button presses it gets.
+    unsigned long createTestWindow(const QRect& geometry, QRgb colour);
+    void destroyWindow(unsigned long id);
+    /// Whether a button press reached the window since the last call.
+    bool takeButtonPress(unsigned long id);
+
 private:
     unsigned long atom(const char* name) const;
     QString textProperty(unsigned long id, const char* property) const;

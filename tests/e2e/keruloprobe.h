@@ -1,0 +1,65 @@
+#pragma once
+
+#include "xdisplay.h"
+
+namespace kerulo::e2e {
+
+/// Finds the program's windows on a display by what the desktop sees of them.
+class KeruloProbe {
+public:
+    explicit KeruloProbe(XDisplay& x) : m_x(x) {}
+
+    std::optional<XWindowInfo> mappedNamed(const QString& name, bool overrideRedirect) const {
+        for (const XWindowInfo& w : m_x.mappedWindowsOfClass(Class))
+            if (w.name == name && w.overrideRedirect == overrideRedirect)
+                return w;
+        return std::nullopt;
+    }
+    std::optional<XWindowInfo> toolbar() const { return mappedNamed("Kerulo", true); }
+    std::optional<XWindowInfo> followImage() const { return mappedNamed("跟随2", true); }
+    std::optional<XWindowInfo> halo() const { return mappedNamed("特效3", true); }
+    /// The program's message box: a managed window with the program's title.
+    std::optional<XWindowInfo> messageBox() const { return mappedNamed("Kerulo", false); }
+
+    // The icon is embedded in the tray host's panel along the top-left of the screen.
+    std::optional<XWindowInfo> trayIcon() const {
+        for (const XWindowInfo& w : m_x.mappedWindowsOfClass(Class))
+            if (QRect(0, 0, 200, 40).contains(w.geometry) && w.geometry.width() <= 64)
+                return w;
+        return std::nullopt;
+    }
+
+    std::optional<XWindowInfo> popupMenu() const {
+        for (const XWindowInfo& w : m_x.mappedWindowsOfClass(Class))
+            if (w.overrideRedirect && w.name != "Kerulo" && w.name != "跟随2" &&
+                w.name != "特效3" && w.geometry.height() > 100 && w.geometry.width() < 400)
+                return w;
+        return std::nullopt;
+    }
+
+    void clickAt(QPoint p, int button = 1) const {
+        m_x.movePointer(p.x(), p.y());
+        m_x.click(button);
+    }
+
+    /// Brings the toolbar out and clicks one of its panels, by its top within the toolbar.
+    void clickToolbarPanel(int panelTop) const {
+        const int top = m_x.screenSize().height() / 2;
+        const int right = m_x.screenSize().width();
+        m_x.movePointer(right - 1, top + 100);
+        waitUntil(1000, [&] { return toolbar() && toolbar()->geometry.x() == right - 65; });
+        clickAt({right - 33, top + panelTop + 12});
+    }
+
+    static inline const QString Class = QStringLiteral("kerulo");
+
+private:
+    XDisplay& m_x;
+};
+
+/// Tops of the toolbar's panels.
+namespace Panel {
+constexpr int Close = 8, Settings = 40, Follow = 72, Halo = 104, Pen = 136, Help = 168;
+}
+
+} // namespace kerulo::e2e
