@@ -2,6 +2,7 @@
 // host, driven by XTest input and observed from outside.
 #include "e2esession.h"
 #include "keruloprobe.h"
+#include "store/tsqlitedatabase.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -153,6 +154,76 @@ TEST_F(ShellOnDesktop, RightClickOnTheToolbarOpensTheSameMenu) {
         x().tapKey("Escape");
         ASSERT_TRUE(waitUntil(2000, [] { return !popupMenu().has_value(); }));
     }
+}
+
+} // namespace
+} // namespace kerulo::e2e
+
+namespace kerulo::e2e {
+namespace {
+
+class ShellErrorsOnDesktop : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        s_desktop = new VirtualDesktop();
+        s_x = new XDisplay(s_desktop->display());
+    }
+    static void TearDownTestSuite() {
+        delete s_x;
+        delete s_desktop;
+    }
+    static XDisplay& x() { return *s_x; }
+    static KeruloProbe probe() { return KeruloProbe(x()); }
+
+    QString clipboard() const {
+        QProcess xclip;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", QString::fromStdString(s_desktop->display()));
+        xclip.setProcessEnvironment(env);
+        xclip.start("xclip", {"-o", "-selection", "clipboard"});
+        xclip.waitForFinished(5000);
+        return QString::fromUtf8(xclip.readAllStandardOutput());
+    }
+
+    static VirtualDesktop* s_desktop;
+    static XDisplay* s_x;
+};
+
+VirtualDesktop* ShellErrorsOnDesktop::s_desktop = nullptr;
+XDisplay* ShellErrorsOnDesktop::s_x = nullptr;
+
+TEST_F(ShellErrorsOnDesktop, AStartUpErrorIsShownCopyableAndTheProgramGoesOnWithoutTrayIcon) {
+    x().movePointer(100, 100);
+    test::RunFolder folder;
+    TSQLiteDatabase(folder.file("GBTest.db").toStdString()).Execute("Drop table GBgs");
+    KeruloProcess kerulo(s_desktop->display(), folder);
+
+    ASSERT_TRUE(waitUntil(10000, [] { return probe().messageBox().has_value(); }))
+        << kerulo.output().toStdString();
+    QThread::msleep(300);
+    const QRect box = probe().messageBox()->geometry;
+    x().grab(box.adjusted(-10, -30, 10, 10)).save(screenshotPath("shell-error-box"));
+
+    x().key("Control_L", true);
+    x().tapKey("c");
+    x().key("Control_L", false);
+    QString copied;
+    ASSERT_TRUE(waitUntil(3000, [&] {
+        copied = clipboard();
+        return !copied.isEmpty();
+    }));
+    EXPECT_TRUE(copied.startsWith("---------------------------\nKerulo\n")) << copied.toStdString();
+    EXPECT_TRUE(copied.contains("Error executing SQL.")) << copied.toStdString();
+    EXPECT_TRUE(copied.contains("\"Select * from GBgs\": no such table: GBgs"))
+        << copied.toStdString();
+
+    x().tapKey("Return");
+    ASSERT_TRUE(waitUntil(5000, [] { return probe().toolbar().has_value(); }))
+        << "start-up goes on once the box is closed";
+    EXPECT_FALSE(probe().messageBox());
+    QThread::msleep(1500);
+    EXPECT_FALSE(probe().trayIcon()) << "the follow image's creation stopped before the icon";
+    EXPECT_TRUE(kerulo.running());
 }
 
 } // namespace
