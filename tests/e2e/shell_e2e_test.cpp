@@ -141,6 +141,20 @@ TEST_F(ShellOnDesktop, TrayIconOpensTheMenuOnARightPressOnlyAndItsCloseItemEndsT
         << "the icon is removed";
 }
 
+TEST_F(ShellOnDesktop, HelpOpensOnceInFrontWithItsChineseText) {
+    probe().clickToolbarPanel(Panel::Help);
+    probe().clickToolbarPanel(Panel::Help);
+    ASSERT_TRUE(waitUntil(3000, [] { return mappedNamed(QStringLiteral("光标特效")).has_value(); }));
+    QThread::msleep(500);
+    int helpWindows = 0;
+    for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))
+        helpWindows += w.name == "光标特效";
+    EXPECT_EQ(helpWindows, 1);
+    const QRect help = mappedNamed(QStringLiteral("光标特效"))->geometry;
+    EXPECT_EQ(help.size(), QSize(608, 442));
+    x().grab(help.adjusted(-10, -30, 10, 10)).save(screenshotPath("shell-help"));
+}
+
 TEST_F(ShellOnDesktop, RightClickOnTheToolbarOpensTheSameMenu) {
     x().movePointer(1919, 600);
     ASSERT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1855; }));
