@@ -3,6 +3,8 @@
 #include <QObject>
 #include <QSystemTrayIcon>
 
+#include <memory>
+
 namespace kerulo {
 
 /// The notification-area icon. Only a right-button press means anything: it asks for the
@@ -18,7 +20,9 @@ signals:
     void menuRequested();
 
 private:
-    QSystemTrayIcon m_icon;
+    void appear();
+
+    std::unique_ptr<QSystemTrayIcon> m_icon;
 };
 
 } // namespace kerulo

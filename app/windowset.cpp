@@ -29,10 +29,12 @@ WindowSet::WindowSet(Platform platform) : m_platform(platform) {
 WindowSet::~WindowSet() = default;
 
 // The reference is in place before the creation handler runs, so a handler may use its own
-// window's reference; the native window exists before the next window is built.
+// window's reference. Native windows are made when a window is first shown, except the main
+// window's, which exists before the next window is built.
 template <typename Form> void WindowSet::create(std::unique_ptr<Form>& slot) {
     slot = std::make_unique<Form>(*this);
-    slot->winId();
+    if constexpr (std::is_same_v<Form, TForm2>)
+        slot->winId();
     m_platform.shell.setWindowClass(*slot, WindowClass);
     m_platform.shell.keepOffTaskbar(*slot);
     slot->runCreate();

@@ -54,7 +54,6 @@ TForm5::TForm5(WindowSet& forms) : KForm(forms) {
     m_label1->setObjectName(QStringLiteral("Label1"));
     m_label1->setFont(songti(29, true));
     m_label1->move(224, 32);
-    m_label1->adjustSize();
 
     m_richEdit1 = new QTextEdit(this);
     m_richEdit1->setObjectName(QStringLiteral("RichEdit1"));
@@ -68,6 +67,13 @@ TForm5::TForm5(WindowSet& forms) : KForm(forms) {
     // The window's focus widget from the start, so the text box has the focus whenever the
     // window is shown.
     m_richEdit1->setFocus();
+}
+
+// The title is sized to its text when the window is first shown rather than here: measuring
+// text loads the fonts, and at start-up that would delay the toolbar, which comes later.
+void TForm5::showEvent(QShowEvent* event) {
+    m_label1->adjustSize();
+    KForm::showEvent(event);
 }
 
 // The text box does not take Enter: a key meant for the dialog must not break the text, and

@@ -24,53 +24,64 @@ xcb_atom_t atom(xcb_connection_t* c, const char* name) {
         &free);
     return reply ? reply->atom : xcb_atom_t(XCB_ATOM_NONE);
 }
-} // namespace
 
-void X11DesktopShell::setWindowClass(QWidget& window, const QString& className) {
-    xcb_connection_t* c = qtConnection();
-    if (!c)
-        return;
-    // WM_CLASS holds the instance name and the class name, each ending in a zero byte.
-    const QByteArray name = className.toUtf8();
-    const QByteArray value = name + '\0' + name + '\0';
-    xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window.winId()), XCB_ATOM_WM_CLASS,
-                        XCB_ATOM_STRING, 8, uint32_t(value.size()), value.constData());
-    xcb_flush(c);
-}
-
-namespace {
-// The window manager reads _NET_WM_STATE when a window is mapped and removes it when the
-// window is withdrawn, so the states go on again before every showing. The toolkit merges its
-// own states into the property instead of replacing it.
-class SkipTaskbarOnShow : public QObject {
+// Labels a window as it is about to be mapped: the show event comes after the native window
+// exists and before it is mapped, so windows that are never shown never need a native window.
+// The window manager reads _NET_WM_STATE when a window is mapped and removes it when the window
+// is withdrawn, so the states go on again before every showing; the toolkit merges its own
+// states into the property instead of replacing it.
+class WindowLabel : public QObject {
 public:
+    static WindowLabel& of(QWidget& window) {
+        // Found by name: without a meta-object of its own the class cannot be told apart from
+        // the window's other children by type.
+        static const QString name = QStringLiteral("kerulo-window-label");
+        if (auto* label = window.findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
+            return *static_cast<WindowLabel*>(label);
+        auto* label = new WindowLabel(&window);
+        label->setObjectName(name);
+        window.installEventFilter(label);
+        return *label;
+    }
+
+    QByteArray className;
+    bool offTaskbar = false;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show && !static_cast<QWidget*>(watched)->isMinimized())
+            apply(xcb_window_t(static_cast<QWidget*>(watched)->winId()));
+        return false;
+    }
+
+private:
     using QObject::QObject;
 
-    static void apply(QWidget& window) {
+    void apply(xcb_window_t window) {
         xcb_connection_t* c = qtConnection();
         if (!c)
             return;
-        const xcb_atom_t state = atom(c, "_NET_WM_STATE");
-        const xcb_atom_t values[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
-                                     atom(c, "_NET_WM_STATE_SKIP_PAGER")};
-        xcb_change_property(c, XCB_PROP_MODE_REPLACE, xcb_window_t(window.winId()), state,
-                            XCB_ATOM_ATOM, 32, 2, values);
-        xcb_flush(c);
-    }
-
-protected:
-    // The show event comes before the window is mapped.
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        if (event->type() == QEvent::Show && !static_cast<QWidget*>(watched)->isMinimized())
-            apply(*static_cast<QWidget*>(watched));
-        return false;
+        if (!className.isEmpty()) {
+            // WM_CLASS holds the instance name and the class name, each ending in a zero byte.
+            const QByteArray value = className + '\0' + className + '\0';
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, XCB_ATOM_WM_CLASS,
+                                XCB_ATOM_STRING, 8, uint32_t(value.size()), value.constData());
+        }
+        if (offTaskbar) {
+            static const xcb_atom_t state = atom(c, "_NET_WM_STATE");
+            static const xcb_atom_t values[] = {atom(c, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                                atom(c, "_NET_WM_STATE_SKIP_PAGER")};
+            xcb_change_property(c, XCB_PROP_MODE_REPLACE, window, state, XCB_ATOM_ATOM, 32, 2,
+                                values);
+        }
     }
 };
 } // namespace
 
-void X11DesktopShell::keepOffTaskbar(QWidget& window) {
-    SkipTaskbarOnShow::apply(window);
-    window.installEventFilter(new SkipTaskbarOnShow(&window));
+void X11DesktopShell::setWindowClass(QWidget& window, const QString& className) {
+    WindowLabel::of(window).className = className.toUtf8();
 }
+
+void X11DesktopShell::keepOffTaskbar(QWidget& window) { WindowLabel::of(window).offTaskbar = true; }
 
 } // namespace kerulo

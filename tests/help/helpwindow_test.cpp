@@ -114,6 +114,7 @@ TEST_F(HelpWindowTest, IsHiddenUntilTheHelpCommand) {
 }
 
 TEST_F(HelpWindowTest, StandsAsStored) {
+    openHelp();
     EXPECT_EQ(help().pos(), QPoint(230, 189));
     EXPECT_FALSE(help().windowFlags() & Qt::WindowStaysOnTopHint);
 
