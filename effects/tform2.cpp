@@ -11,19 +11,13 @@
 #include "store/picturepath.h"
 #include "store/settingsstore.h"
 
-#include <QTimer>
-
 #include <QLabel>
 
 namespace kerulo {
 
-TForm2::TForm2(WindowSet& forms) : KForm(forms) {
+TForm2::TForm2(WindowSet& forms) : EffectWindow(forms) {
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("跟随2"));
-    // Bypassing the window manager keeps it from framing the window, and a frame would take
-    // the clicks that must reach the windows beneath.
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                   Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
     setFaceColor(Colors::Gray);
     setGeometry(786, 111, 131, 140);
 
@@ -32,12 +26,6 @@ TForm2::TForm2(WindowSet& forms) : KForm(forms) {
     m_image1->setGeometry(0, 0, FollowPictureSide, FollowPictureSide);
     m_image1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     updateShape(QImage());
-
-    // The window follows the pointer whenever it moves, shown or not, from the first turn of
-    // the event loop on.
-    const auto tick = [this] { ErrorReporter::guard([this] { Timer2Timer(); }); };
-    connect(&forms.platform().pointerWatch, &PointerWatch::moved, this, tick);
-    QTimer::singleShot(0, this, tick);
 }
 
 // The tray icon goes with the window, after everything else the window holds.

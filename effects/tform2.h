@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/kform.h"
+#include "effects/effectwindow.h"
 
 #include <memory>
 
@@ -14,7 +14,7 @@ class TrayIcon;
 /// that rides with the pointer, see-through wherever the picture leaves the key gray, never
 /// taking mouse input. It owns the tray icon, whose right-button press opens the toolbar's
 /// command menu.
-class TForm2 : public KForm {
+class TForm2 : public EffectWindow {
     Q_OBJECT
 public:
     static constexpr bool VisibleAtCreation = false;
@@ -37,6 +37,7 @@ public:
     void Timer2Timer();
 
 protected:
+    void followPointer() override { Timer2Timer(); }
     void FormCreate() override;
     void FormShow() override;
 

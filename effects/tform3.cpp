@@ -1,31 +1,18 @@
 #include "effects/tform3.h"
 
-#include "app/errorreporter.h"
 #include "app/windowset.h"
 #include "effects/followplacement.h"
 #include "platform/systemcolors.h"
 #include "store/settingsstore.h"
 
-#include <QTimer>
-
 namespace kerulo {
 
-TForm3::TForm3(WindowSet& forms) : KForm(forms) {
+TForm3::TForm3(WindowSet& forms) : EffectWindow(forms) {
     setObjectName(QStringLiteral("Form3"));
     setWindowTitle(QStringLiteral("特效3"));
-    // Bypassing the window manager keeps it from framing the window, and a frame would take
-    // the clicks that must reach the windows beneath.
-    setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
-                   Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
     setFaceColor(Colors::Fuchsia);
     setWindowOpacity(m_alpha / 255.0);
     setGeometry(311, 196, 585, 501);
-
-    // The window follows the pointer whenever it moves, shown or not, from the first turn of
-    // the event loop on.
-    const auto tick = [this] { ErrorReporter::guard([this] { Timer3Timer(); }); };
-    connect(&forms.platform().pointerWatch, &PointerWatch::moved, this, tick);
-    QTimer::singleShot(0, this, tick);
 }
 
 void TForm3::FormCreate() {

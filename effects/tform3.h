@@ -1,12 +1,12 @@
 #pragma once
 
-#include "app/kform.h"
+#include "effects/effectwindow.h"
 
 namespace kerulo {
 
 /// The halo: a round, evenly coloured, see-through disc centred on the pointer, never taking
 /// mouse input.
-class TForm3 : public KForm {
+class TForm3 : public EffectWindow {
     Q_OBJECT
 public:
     static constexpr bool VisibleAtCreation = false;
@@ -26,6 +26,7 @@ public:
     void Timer3Timer();
 
 protected:
+    void followPointer() override { Timer3Timer(); }
     void FormCreate() override;
 
 private:

@@ -1,8 +1,7 @@
 // The follow image and the halo on a real desktop: what is on screen, where, and whether
 // clicks pass through to the window beneath.
-#include "e2esession.h"
+#include "desktoptest.h"
 #include "effects/followpicture.h"
-#include "keruloprobe.h"
 #include "store/tsqlitedatabase.h"
 
 #include <QThread>
@@ -21,22 +20,17 @@ int channelDistance(QRgb a, QRgb b) {
                      std::abs(qBlue(a) - qBlue(b))});
 }
 
-template <bool Compositor> class EffectsOnDesktop : public ::testing::Test {
+template <bool Compositor> class EffectsOnDesktop : public DesktopTest<Compositor> {
 protected:
-    static void SetUpTestSuite() {
-        s_desktop = new VirtualDesktop(Compositor ? QStringList{"--compositor"} : QStringList{});
-        s_x = new XDisplay(s_desktop->display());
-    }
-    static void TearDownTestSuite() {
-        delete s_x;
-        delete s_desktop;
-    }
+    using DesktopTest<Compositor>::x;
+    using DesktopTest<Compositor>::probe;
+    using DesktopTest<Compositor>::display;
 
     void SetUp() override {
         x().movePointer(100, 100);
         m_beneath = x().createTestWindow(BeneathRect, Beneath);
         m_folder = std::make_unique<test::RunFolder>();
-        m_kerulo = std::make_unique<KeruloProcess>(s_desktop->display(), *m_folder);
+        m_kerulo = std::make_unique<KeruloProcess>(display(), *m_folder);
         ASSERT_TRUE(waitUntil(10000, [this] { return probe().toolbar().has_value(); }))
             << m_kerulo->output().toStdString();
         ASSERT_TRUE(waitUntil(3000, [this] { return probe().followImage().has_value(); }));
@@ -47,18 +41,11 @@ protected:
         waitUntil(5000, [] { return x().mappedWindowsOfClass(KeruloProbe::Class).empty(); });
     }
 
-    static XDisplay& x() { return *s_x; }
-    KeruloProbe probe() const { return KeruloProbe(x()); }
-
-    static VirtualDesktop* s_desktop;
-    static XDisplay* s_x;
     unsigned long m_beneath = 0;
     std::unique_ptr<test::RunFolder> m_folder;
     std::unique_ptr<KeruloProcess> m_kerulo;
 };
 
-template <bool C> VirtualDesktop* EffectsOnDesktop<C>::s_desktop = nullptr;
-template <bool C> XDisplay* EffectsOnDesktop<C>::s_x = nullptr;
 
 using Plain = EffectsOnDesktop<false>;
 using Composited = EffectsOnDesktop<true>;
@@ -94,7 +81,7 @@ TEST_F(Plain, ClicksOnThePictureReachTheWindowBeneath) {
     m_kerulo.reset();
     TSQLiteDatabase(m_folder->file("GBTest.db").toStdString())
         .Execute("Update GBgs Set SHu='" + std::to_string(offset) + "' where GBgsID=1");
-    m_kerulo = std::make_unique<KeruloProcess>(s_desktop->display(), *m_folder);
+    m_kerulo = std::make_unique<KeruloProcess>(display(), *m_folder);
     ASSERT_TRUE(waitUntil(10000, [this] { return probe().followImage().has_value(); }));
 
     const QPoint pointer(800, 500);

@@ -1,7 +1,6 @@
 // The program's shell on a real desktop: the built binary under Xvfb with openbox and a tray
 // host, driven by XTest input and observed from outside.
-#include "e2esession.h"
-#include "keruloprobe.h"
+#include "desktoptest.h"
 #include "store/tsqlitedatabase.h"
 
 #include <QThread>
@@ -14,21 +13,12 @@ namespace {
 
 const QString Class = KeruloProbe::Class;
 
-class ShellOnDesktop : public ::testing::Test {
+class ShellOnDesktop : public DesktopTest<> {
 protected:
-    static void SetUpTestSuite() {
-        s_desktop = new VirtualDesktop();
-        s_x = new XDisplay(s_desktop->display());
-    }
-    static void TearDownTestSuite() {
-        delete s_x;
-        delete s_desktop;
-    }
-
     void SetUp() override {
         x().movePointer(100, 100);
         m_folder = std::make_unique<test::RunFolder>();
-        m_kerulo = std::make_unique<KeruloProcess>(s_desktop->display(), *m_folder);
+        m_kerulo = std::make_unique<KeruloProcess>(display(), *m_folder);
         ASSERT_TRUE(waitUntil(10000, [this] { return toolbar().has_value(); }))
             << "the toolbar never appeared\n" << m_kerulo->output().toStdString();
     }
@@ -37,9 +27,6 @@ protected:
         waitUntil(5000, [] { return x().mappedWindowsOfClass(Class).empty(); });
     }
 
-    static XDisplay& x() { return *s_x; }
-
-    static KeruloProbe probe() { return KeruloProbe(x()); }
     static std::optional<XWindowInfo> mappedNamed(const QString& name) {
         return probe().mappedNamed(name, false);
     }
@@ -48,14 +35,10 @@ protected:
     static std::optional<XWindowInfo> popupMenu() { return probe().popupMenu(); }
     static void clickAt(QPoint p, int button = 1) { probe().clickAt(p, button); }
 
-    static VirtualDesktop* s_desktop;
-    static XDisplay* s_x;
     std::unique_ptr<test::RunFolder> m_folder;
     std::unique_ptr<KeruloProcess> m_kerulo;
 };
 
-VirtualDesktop* ShellOnDesktop::s_desktop = nullptr;
-XDisplay* ShellOnDesktop::s_x = nullptr;
 
 TEST_F(ShellOnDesktop, StartsWithTheToolbarAsAStripAtTheRightEdgeAndTheDialogClosed) {
     ASSERT_TRUE(waitUntil(2000, [] { return toolbar()->geometry.x() == 1915; }));
@@ -176,41 +159,24 @@ TEST_F(ShellOnDesktop, RightClickOnTheToolbarOpensTheSameMenu) {
 namespace kerulo::e2e {
 namespace {
 
-class ShellErrorsOnDesktop : public ::testing::Test {
+class ShellErrorsOnDesktop : public DesktopTest<> {
 protected:
-    static void SetUpTestSuite() {
-        s_desktop = new VirtualDesktop();
-        s_x = new XDisplay(s_desktop->display());
-    }
-    static void TearDownTestSuite() {
-        delete s_x;
-        delete s_desktop;
-    }
-    static XDisplay& x() { return *s_x; }
-    static KeruloProbe probe() { return KeruloProbe(x()); }
-
     QString clipboard() const {
         QProcess xclip;
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", QString::fromStdString(s_desktop->display()));
+        env.insert("DISPLAY", QString::fromStdString(display()));
         xclip.setProcessEnvironment(env);
         xclip.start("xclip", {"-o", "-selection", "clipboard"});
         xclip.waitForFinished(5000);
         return QString::fromUtf8(xclip.readAllStandardOutput());
     }
-
-    static VirtualDesktop* s_desktop;
-    static XDisplay* s_x;
 };
-
-VirtualDesktop* ShellErrorsOnDesktop::s_desktop = nullptr;
-XDisplay* ShellErrorsOnDesktop::s_x = nullptr;
 
 TEST_F(ShellErrorsOnDesktop, AStartUpErrorIsShownCopyableAndTheProgramGoesOnWithoutTrayIcon) {
     x().movePointer(100, 100);
     test::RunFolder folder;
     TSQLiteDatabase(folder.file("GBTest.db").toStdString()).Execute("Drop table GBgs");
-    KeruloProcess kerulo(s_desktop->display(), folder);
+    KeruloProcess kerulo(display(), folder);
 
     ASSERT_TRUE(waitUntil(10000, [] { return probe().messageBox().has_value(); }))
         << kerulo.output().toStdString();
