@@ -23,6 +23,8 @@ void ErrorReporter::report(const std::exception& error) {
     report(QString::fromUtf8(error.what()));
 }
 
-void ErrorReporter::setSink(Sink s) { sink() = std::move(s); }
+void ErrorReporter::setSink(Sink s) {
+    sink() = std::move(s);
+}
 
 } // namespace kerulo

@@ -54,8 +54,8 @@ TForm1::~TForm1() = default;
 
 void TForm1::addPanel(const char* name, const QString& caption, int top,
                       void (TForm1::*command)()) {
-    auto* panel = new ClickPanel(QString::fromLatin1(name), caption, SystemColors::AppWorkSpace,
-                                 m_panel1);
+    auto* panel =
+        new ClickPanel(QString::fromLatin1(name), caption, SystemColors::AppWorkSpace, m_panel1);
     panel->setGeometry(0, top, 65, 25);
     connect(panel, &ClickPanel::clicked, this,
             [this, command] { ErrorReporter::guard([&] { (this->*command)(); }); });
@@ -81,7 +81,9 @@ void TForm1::FormCreate() {
     QTimer::singleShot(0, this, [this] { ErrorReporter::guard([this] { Timer1Timer(); }); });
 }
 
-void TForm1::FormShow() { forms().Form2->Show(); }
+void TForm1::FormShow() {
+    forms().Form2->Show();
+}
 
 void TForm1::Timer1Timer() {
     const Platform& platform = forms().platform();
@@ -99,13 +101,19 @@ void TForm1::contextMenuEvent(QContextMenuEvent* event) {
     popUpMenuAt(event->globalPos());
 }
 
-void TForm1::popUpMenuAt(QPoint screenPos) { m_popupMenu1->popup(screenPos); }
+void TForm1::popUpMenuAt(QPoint screenPos) {
+    m_popupMenu1->popup(screenPos);
+}
 
 // Close
-void TForm1::Pa1Click() { forms().terminate(); }
+void TForm1::Pa1Click() {
+    forms().terminate();
+}
 
 // Settings
-void TForm1::Pa2Click() { forms().Form4->Show(); }
+void TForm1::Pa2Click() {
+    forms().Form4->Show();
+}
 
 // Mouse follow
 void TForm1::Pa3Click() {
@@ -122,7 +130,9 @@ void TForm1::Pa4Click() {
 }
 
 // Help
-void TForm1::Pa5Click() { forms().Form5->Show(); }
+void TForm1::Pa5Click() {
+    forms().Form5->Show();
+}
 
 // Electronic pen
 void TForm1::Pa6Click() {

@@ -42,10 +42,14 @@ template <typename Form> void WindowSet::create(std::unique_ptr<Form>& slot) {
         slot->Show();
 }
 
-void WindowSet::showMainWindow() { Form2->setVisibleState(true); }
+void WindowSet::showMainWindow() {
+    Form2->setVisibleState(true);
+}
 
 // exit() leaves the event loop directly; quit() would first ask every window to close, and
 // the windows here only hide when asked.
-void WindowSet::terminate() { QCoreApplication::exit(0); }
+void WindowSet::terminate() {
+    QCoreApplication::exit(0);
+}
 
 } // namespace kerulo

@@ -23,7 +23,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
+}
 
 bool isToolbar(Display* d, Window w) {
     char* name = nullptr;

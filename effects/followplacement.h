@@ -23,7 +23,9 @@ inline QPoint haloTopLeft(QPoint pointer, int haloSize) {
 }
 
 /// The halo's opacity as an alpha value: only the low 8 bits of the stored number count.
-inline int haloAlpha(int opacity) { return opacity & 0xff; }
+inline int haloAlpha(int opacity) {
+    return opacity & 0xff;
+}
 
 /// A stored colour number: red in the low byte, then green, then blue.
 inline QColor colourFromNumber(int value) {

@@ -29,9 +29,13 @@ TForm2::TForm2(WindowSet& forms) : EffectWindow(forms) {
 }
 
 // The tray icon goes with the window, after everything else the window holds.
-TForm2::~TForm2() { m_trayIcon.reset(); }
+TForm2::~TForm2() {
+    m_trayIcon.reset();
+}
 
-void TForm2::Close() { forms().terminate(); }
+void TForm2::Close() {
+    forms().terminate();
+}
 
 void TForm2::FormCreate() {
     const FollowImageSettings settings = readFollowImageSettings();
@@ -47,7 +51,9 @@ void TForm2::setPicture(const QImage& composed) {
     updateShape(composed);
 }
 
-bool TForm2::hasPicture() const { return !m_image1->pixmap().isNull(); }
+bool TForm2::hasPicture() const {
+    return !m_image1->pixmap().isNull();
+}
 
 // Everything outside the picture's opaque pixels is see-through, the whole window when there
 // is no picture. An empty mask would mean "no mask" to the toolkit, so a window with nothing

@@ -31,7 +31,9 @@ void TForm3::applyLook(int diameter, int colour, int opacity) {
     HaloSize = diameter;
 }
 
-QColor TForm3::colour() const { return palette().color(QPalette::Window); }
+QColor TForm3::colour() const {
+    return palette().color(QPalette::Window);
+}
 
 void TForm3::Timer3Timer() {
     if (const std::optional<QPoint> pointer = forms().platform().pointer.position()) {

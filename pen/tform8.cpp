@@ -13,6 +13,8 @@ TForm8::TForm8(WindowSet& forms) : KForm(forms) {
     setWindowState(Qt::WindowMaximized);
 }
 
-void TForm8::FormShow() { forms().Form9->Show(); }
+void TForm8::FormShow() {
+    forms().Form9->Show();
+}
 
 } // namespace kerulo

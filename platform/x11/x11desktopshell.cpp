@@ -1,7 +1,7 @@
 #include "platform/x11/x11desktopshell.h"
 
-#include <QGuiApplication>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QWidget>
 
 #include <xcb/xcb.h>
@@ -82,6 +82,8 @@ void X11DesktopShell::setWindowClass(QWidget& window, const QString& className) 
     WindowLabel::of(window).className = className.toUtf8();
 }
 
-void X11DesktopShell::keepOffTaskbar(QWidget& window) { WindowLabel::of(window).offTaskbar = true; }
+void X11DesktopShell::keepOffTaskbar(QWidget& window) {
+    WindowLabel::of(window).offTaskbar = true;
+}
 
 } // namespace kerulo

@@ -6,7 +6,9 @@
 
 namespace kerulo {
 
-std::optional<QPoint> X11PointerScreen::position() const { return QCursor::pos(); }
+std::optional<QPoint> X11PointerScreen::position() const {
+    return QCursor::pos();
+}
 
 QSize X11PointerScreen::primaryScreenSize() const {
     const QScreen* screen = QGuiApplication::primaryScreen();

@@ -13,9 +13,9 @@ TEST(MessageBox, CtrlCCopiesTitleTextAndButtons) {
     MessageBox box(QStringLiteral("Error executing SQL.\rError [1]: 设置"));
     QTest::keyClick(&box, Qt::Key_C, Qt::ControlModifier);
     const QString rule = QStringLiteral("---------------------------\n");
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              rule + "Kerulo\n" + rule + "Error executing SQL.\rError [1]: 设置\n" + rule +
-                  "OK\n" + rule);
+    EXPECT_EQ(QApplication::clipboard()->text(), rule + "Kerulo\n" + rule +
+                                                     "Error executing SQL.\rError [1]: 设置\n" +
+                                                     rule + "OK\n" + rule);
 }
 
 TEST(MessageBox, OtherKeysCopyNothing) {

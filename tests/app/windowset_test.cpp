@@ -102,8 +102,7 @@ const CommandCase Commands[] = {
     {"HelpTwice", "Pa5", "pd6", "Pa5", "125"},
 };
 
-class ToolbarCommands : public WindowSetFixture,
-                        public ::testing::WithParamInterface<CommandCase> {
+class ToolbarCommands : public WindowSetFixture, public ::testing::WithParamInterface<CommandCase> {
 protected:
     void clickPanel(const char* name) {
         auto* panel = forms->Form1->findChild<ClickPanel*>(QString::fromLatin1(name));

@@ -20,8 +20,8 @@ VirtualDesktop::VirtualDesktop(const QStringList& options) {
     if (!start.waitForFinished(60000) || start.exitCode() != 0)
         throw std::runtime_error("the virtual desktop did not start: " +
                                  start.readAllStandardError().toStdString());
-    m_display = QString::fromUtf8(start.readAllStandardOutput()).trimmed().section('\n', -1)
-                    .toStdString();
+    m_display =
+        QString::fromUtf8(start.readAllStandardOutput()).trimmed().section('\n', -1).toStdString();
 }
 
 VirtualDesktop::~VirtualDesktop() {

@@ -46,7 +46,6 @@ protected:
     std::unique_ptr<KeruloProcess> m_kerulo;
 };
 
-
 using Plain = EffectsOnDesktop<false>;
 using Composited = EffectsOnDesktop<true>;
 
@@ -128,16 +127,15 @@ TEST_F(Composited, HaloBlendsItsColourWithWhatIsBeneath) {
     ASSERT_TRUE(waitUntil(2000, [&] { return probe().halo().has_value(); }));
     const QPoint pointer(851, 551);
     x().movePointer(pointer.x(), pointer.y());
-    ASSERT_TRUE(waitUntil(1000, [&] {
-        return probe().halo()->geometry.topLeft() == pointer - QPoint(50, 50);
-    }));
+    ASSERT_TRUE(waitUntil(
+        1000, [&] { return probe().halo()->geometry.topLeft() == pointer - QPoint(50, 50); }));
     QThread::msleep(400);
     x().grab(QRect(pointer - QPoint(80, 80), QSize(160, 160)))
         .save(screenshotPath("effects-halo-composited"));
     // Opacity 100 of 255 over the test window's colour.
     const auto blend = [](int halo, int beneath) { return (halo * 100 + beneath * 155) / 255; };
-    const QRgb expected = qRgb(blend(255, qRed(Beneath)), blend(200, qGreen(Beneath)),
-                               blend(0, qBlue(Beneath)));
+    const QRgb expected =
+        qRgb(blend(255, qRed(Beneath)), blend(200, qGreen(Beneath)), blend(0, qBlue(Beneath)));
     EXPECT_LE(channelDistance(x().pixel(pointer.x(), pointer.y()), expected), 2);
     EXPECT_EQ(x().pixel(pointer.x() - 48, pointer.y() - 48) & 0xffffff, Beneath);
 }

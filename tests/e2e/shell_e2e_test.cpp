@@ -20,7 +20,8 @@ protected:
         m_folder = std::make_unique<test::RunFolder>();
         m_kerulo = std::make_unique<KeruloProcess>(display(), *m_folder);
         ASSERT_TRUE(waitUntil(10000, [this] { return toolbar().has_value(); }))
-            << "the toolbar never appeared\n" << m_kerulo->output().toStdString();
+            << "the toolbar never appeared\n"
+            << m_kerulo->output().toStdString();
     }
     void TearDown() override {
         m_kerulo.reset();
@@ -38,7 +39,6 @@ protected:
     std::unique_ptr<test::RunFolder> m_folder;
     std::unique_ptr<KeruloProcess> m_kerulo;
 };
-
 
 TEST_F(ShellOnDesktop, StartsWithTheToolbarAsAStripAtTheRightEdgeAndTheDialogClosed) {
     ASSERT_TRUE(waitUntil(2000, [] { return toolbar()->geometry.x() == 1915; }));
@@ -78,7 +78,7 @@ TEST_F(ShellOnDesktop, ToolbarComesOutWhenThePointerReachesItsPlaceAndGoesBackAf
 TEST_F(ShellOnDesktop, NoWindowOfTheProgramIsInTheTaskList) {
     x().movePointer(1919, 600);
     ASSERT_TRUE(waitUntil(500, [] { return toolbar()->geometry.x() == 1855; }));
-    clickAt({1887, 540 + 40 + 12}); // settings
+    clickAt({1887, 540 + 40 + 12});  // settings
     clickAt({1887, 540 + 168 + 12}); // help
     ASSERT_TRUE(waitUntil(3000, [] {
         return mappedNamed(QStringLiteral("综合设置")) && mappedNamed(QStringLiteral("光标特效"));
@@ -120,14 +120,14 @@ TEST_F(ShellOnDesktop, TrayIconOpensTheMenuOnARightPressOnlyAndItsCloseItemEndsT
     // The first item is the close command.
     clickAt(menu.geometry.topLeft() + QPoint(40, 12));
     EXPECT_EQ(m_kerulo->waitForExit(5000), 0);
-    EXPECT_TRUE(waitUntil(2000, [] { return !trayIcon().has_value(); }))
-        << "the icon is removed";
+    EXPECT_TRUE(waitUntil(2000, [] { return !trayIcon().has_value(); })) << "the icon is removed";
 }
 
 TEST_F(ShellOnDesktop, HelpOpensOnceInFrontWithItsChineseText) {
     probe().clickToolbarPanel(Panel::Help);
     probe().clickToolbarPanel(Panel::Help);
-    ASSERT_TRUE(waitUntil(3000, [] { return mappedNamed(QStringLiteral("光标特效")).has_value(); }));
+    ASSERT_TRUE(
+        waitUntil(3000, [] { return mappedNamed(QStringLiteral("光标特效")).has_value(); }));
     QThread::msleep(500);
     int helpWindows = 0;
     for (const XWindowInfo& w : x().mappedWindowsOfClass(Class))

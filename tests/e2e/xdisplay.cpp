@@ -16,8 +16,10 @@ namespace {
 constexpr int MotionPause = 8; // ms between motions, so that none are merged
 
 // Windows come and go while the tree is walked; a vanished window is not an error here.
-int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+int ignoreErrors(Display*, XErrorEvent*) {
+    return 0;
 }
+} // namespace
 
 bool waitUntil(int timeoutMs, const std::function<bool()>& condition) {
     QElapsedTimer timer;
@@ -90,7 +92,9 @@ void XDisplay::tapKey(const char* keysym) {
     key(keysym, false);
 }
 
-unsigned long XDisplay::atom(const char* name) const { return XInternAtom(m_display, name, False); }
+unsigned long XDisplay::atom(const char* name) const {
+    return XInternAtom(m_display, name, False);
+}
 
 QString XDisplay::textProperty(unsigned long id, const char* property) const {
     Atom type;
@@ -225,9 +229,13 @@ QImage XDisplay::grab(const QRect& area) const {
     return out;
 }
 
-QRgb XDisplay::pixel(int x, int y) const { return grab(QRect(x, y, 1, 1)).pixel(0, 0); }
+QRgb XDisplay::pixel(int x, int y) const {
+    return grab(QRect(x, y, 1, 1)).pixel(0, 0);
+}
 
-void XDisplay::sync() const { XSync(m_display, False); }
+void XDisplay::sync() const {
+    XSync(m_display, False);
+}
 
 unsigned long XDisplay::createTestWindow(const QRect& geometry, QRgb colour) {
     XSetWindowAttributes a{};

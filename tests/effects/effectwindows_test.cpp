@@ -112,11 +112,11 @@ struct FollowFailure {
 };
 
 // An INTEGER column reads any text as 0, so values that are not numbers need text columns.
-#define TEXT_GBGS(fileName, offset)                                                               \
-    "Drop table GBgs;Create table GBgs (GBgsID INTEGER PRIMARY KEY, FileN TEXT, SHu TEXT);"      \
+#define TEXT_GBGS(fileName, offset)                                                                \
+    "Drop table GBgs;Create table GBgs (GBgsID INTEGER PRIMARY KEY, FileN TEXT, SHu TEXT);"        \
     "Insert into GBgs values (1, '" fileName "', '" offset "')"
-#define TEXT_GBTX(colour, opacity, size)                                                          \
-    "Drop table GBtx;Create table GBtx (GBtxID INTEGER PRIMARY KEY, ColoeN TEXT, TouM TEXT, "    \
+#define TEXT_GBTX(colour, opacity, size)                                                           \
+    "Drop table GBtx;Create table GBtx (GBtxID INTEGER PRIMARY KEY, ColoeN TEXT, TouM TEXT, "      \
     "Ghdx TEXT);Insert into GBtx values (1, '" colour "', '" opacity "', '" size "')"
 
 const FollowFailure FollowFailures[] = {
