@@ -77,22 +77,22 @@ void TForm1::FormCreate() {
     // would give without waking up while nothing happens; the first look comes as soon as the
     // event loop runs.
     connect(&forms().platform().pointerWatch, &PointerWatch::moved, this,
-            [this] { ErrorReporter::guard([this] { Timer1Timer(); }); });
-    QTimer::singleShot(0, this, [this] { ErrorReporter::guard([this] { Timer1Timer(); }); });
+            [this](QPoint p) { ErrorReporter::guard([&] { Timer1Timer(p); }); });
+    QTimer::singleShot(0, this, [this] { ErrorReporter::guard([this] { lookAtPointer(); }); });
 }
 
 void TForm1::FormShow() {
     forms().Form2->Show();
 }
 
-void TForm1::Timer1Timer() {
-    const Platform& platform = forms().platform();
-    const std::optional<QPoint> pointer = platform.pointer.position();
-    if (!pointer)
-        return;
-    const QSize screen = platform.pointer.primaryScreenSize();
-    const int left = EdgeRule::leftAfter(screen, *pointer, x());
-    const QPoint place(left, EdgeRule::top(screen));
+void TForm1::lookAtPointer() {
+    if (const std::optional<QPoint> pointer = forms().platform().pointer.position())
+        Timer1Timer(*pointer);
+}
+
+void TForm1::Timer1Timer(QPoint pointer) {
+    const QSize screen = forms().platform().pointer.primaryScreenSize();
+    const QPoint place(EdgeRule::leftAfter(screen, pointer, x()), EdgeRule::top(screen));
     if (pos() != place)
         move(place);
 }

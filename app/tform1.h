@@ -23,8 +23,10 @@ public:
     /// Opens the command menu at a screen point.
     void popUpMenuAt(QPoint screenPos);
 
-    /// Re-reads the pointer and the screen and moves the toolbar in or out.
-    void Timer1Timer();
+    /// Moves the toolbar in or out for a pointer position, the screen's size read afresh.
+    void Timer1Timer(QPoint pointer);
+    /// The same for wherever the pointer is now; nothing when that cannot be told.
+    void lookAtPointer();
 
     void Pa1Click();
     void Pa2Click();

@@ -13,10 +13,15 @@ EffectWindow::EffectWindow(WindowSet& forms) : KForm(forms) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint |
                    Qt::WindowTransparentForInput | Qt::X11BypassWindowManagerHint);
 
-    // From the first turn of the event loop on.
-    const auto follow = [this] { ErrorReporter::guard([this] { followPointer(); }); };
-    connect(&forms.platform().pointerWatch, &PointerWatch::moved, this, follow);
-    QTimer::singleShot(0, this, follow);
+    connect(&forms.platform().pointerWatch, &PointerWatch::moved, this,
+            [this](QPoint p) { ErrorReporter::guard([&] { followPointer(p); }); });
+    // The first placement comes with the first turn of the event loop.
+    QTimer::singleShot(0, this, [this, &forms] {
+        ErrorReporter::guard([&] {
+            if (const std::optional<QPoint> pointer = forms.platform().pointer.position())
+                followPointer(*pointer);
+        });
+    });
 }
 
 } // namespace kerulo

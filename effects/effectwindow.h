@@ -13,8 +13,8 @@ public:
     explicit EffectWindow(WindowSet& forms);
 
 protected:
-    /// Puts the window where it belongs for the pointer's current position.
-    virtual void followPointer() = 0;
+    /// Puts the window where it belongs for a pointer position.
+    virtual void followPointer(QPoint pointer) = 0;
 };
 
 } // namespace kerulo

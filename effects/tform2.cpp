@@ -65,12 +65,10 @@ void TForm2::updateShape(const QImage& composed) {
     setMask(shape);
 }
 
-void TForm2::Timer2Timer() {
-    if (const std::optional<QPoint> pointer = forms().platform().pointer.position()) {
-        const QPoint place = FollowPlacement::followTopLeft(*pointer, CursorOffset);
-        if (pos() != place)
-            move(place);
-    }
+void TForm2::Timer2Timer(QPoint pointer) {
+    const QPoint place = FollowPlacement::followTopLeft(pointer, CursorOffset);
+    if (pos() != place)
+        move(place);
 }
 
 void TForm2::addTrayIcon() {

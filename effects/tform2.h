@@ -34,10 +34,10 @@ public:
     bool hasTrayIcon() const { return m_trayIcon != nullptr; }
 
     /// Puts the window at the pointer, whether it is shown or not.
-    void Timer2Timer();
+    void Timer2Timer(QPoint pointer);
 
 protected:
-    void followPointer() override { Timer2Timer(); }
+    void followPointer(QPoint pointer) override { Timer2Timer(pointer); }
     void FormCreate() override;
     void FormShow() override;
 

@@ -35,12 +35,10 @@ QColor TForm3::colour() const {
     return palette().color(QPalette::Window);
 }
 
-void TForm3::Timer3Timer() {
-    if (const std::optional<QPoint> pointer = forms().platform().pointer.position()) {
-        const QPoint place = FollowPlacement::haloTopLeft(*pointer, HaloSize);
-        if (pos() != place)
-            move(place);
-    }
+void TForm3::Timer3Timer(QPoint pointer) {
+    const QPoint place = FollowPlacement::haloTopLeft(pointer, HaloSize);
+    if (pos() != place)
+        move(place);
 }
 
 } // namespace kerulo

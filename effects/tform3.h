@@ -23,10 +23,10 @@ public:
     QColor colour() const;
 
     /// Centres the window on the pointer, whether it is shown or not.
-    void Timer3Timer();
+    void Timer3Timer(QPoint pointer);
 
 protected:
-    void followPointer() override { Timer3Timer(); }
+    void followPointer(QPoint pointer) override { Timer3Timer(pointer); }
     void FormCreate() override;
 
 private:

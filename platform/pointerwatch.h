@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QObject>
+#include <QPoint>
 
 namespace kerulo {
 
-/// Tells when the pointer may have moved, so that whatever follows it can look again instead of
-/// polling. Emits from the event loop, never from inside native event handling. A platform
-/// without motion events falls back to a short periodic check.
+/// Tells where the pointer went whenever it moves, so that whatever follows it need not poll.
+/// The position is looked up once for all listeners. Emits from the event loop, never from
+/// inside native event handling. A platform without motion events falls back to a short
+/// periodic check.
 class PointerWatch : public QObject {
     Q_OBJECT
 public:
@@ -14,7 +16,7 @@ public:
     ~PointerWatch() override = default;
 
 signals:
-    void moved();
+    void moved(QPoint position);
 };
 
 } // namespace kerulo

@@ -18,7 +18,7 @@ struct FakePlatform {
     /// Moves the pointer and reports the motion, as a real mouse would.
     void movePointer(QPoint p) {
         pointer.setPosition(p);
-        pointerWatch.reportMotion();
+        pointerWatch.reportMotion(p);
     }
 };
 

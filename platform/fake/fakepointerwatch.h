@@ -9,7 +9,7 @@ class FakePointerWatch : public PointerWatch {
     Q_OBJECT
 public:
     using PointerWatch::PointerWatch;
-    void reportMotion() { emit moved(); }
+    void reportMotion(QPoint position) { emit moved(position); }
 };
 
 } // namespace kerulo

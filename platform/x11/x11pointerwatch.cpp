@@ -88,7 +88,7 @@ void X11PointerWatch::reportSoon() {
         [this] {
             m_reportPending = false;
             m_lastPosition = QCursor::pos();
-            emit moved();
+            emit moved(m_lastPosition);
         },
         Qt::QueuedConnection);
 }
@@ -98,7 +98,7 @@ void X11PointerWatch::checkPosition() {
     if (now == m_lastPosition)
         return;
     m_lastPosition = now;
-    emit moved();
+    emit moved(now);
 }
 
 } // namespace kerulo

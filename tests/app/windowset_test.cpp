@@ -74,7 +74,7 @@ TEST_F(WindowSetTest, AnUnknownPointerLeavesTheToolbarWhereItIs) {
     start();
     ASSERT_EQ(forms->Form1->x(), 1855);
     platform.pointer.setPosition(std::nullopt);
-    platform.pointerWatch.reportMotion();
+    forms->Form1->lookAtPointer();
     EXPECT_EQ(forms->Form1->x(), 1855);
     EXPECT_TRUE(errors.isEmpty());
 }
