@@ -7,12 +7,17 @@
 
 namespace kerulo::e2e {
 
+enum class Desktop { Plain, Composited, WithoutTray };
+
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
-/// it; with a compositor when asked.
-template <bool Compositor = false> class DesktopTest : public ::testing::Test {
+/// it: openbox and a tray host, a compositor too, or no tray host at all.
+template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
-        s_desktop = new VirtualDesktop(Compositor ? QStringList{"--compositor"} : QStringList{});
+        const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
+                                    : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
+                                                                   : QStringList{};
+        s_desktop = new VirtualDesktop(options);
         s_x = new XDisplay(s_desktop->display());
     }
     static void TearDownTestSuite() {

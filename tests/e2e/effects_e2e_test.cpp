@@ -20,11 +20,11 @@ int channelDistance(QRgb a, QRgb b) {
                      std::abs(qBlue(a) - qBlue(b))});
 }
 
-template <bool Compositor> class EffectsOnDesktop : public DesktopTest<Compositor> {
+template <Desktop Kind> class EffectsOnDesktop : public DesktopTest<Kind> {
 protected:
-    using DesktopTest<Compositor>::x;
-    using DesktopTest<Compositor>::probe;
-    using DesktopTest<Compositor>::display;
+    using DesktopTest<Kind>::x;
+    using DesktopTest<Kind>::probe;
+    using DesktopTest<Kind>::display;
 
     void SetUp() override {
         x().movePointer(100, 100);
@@ -46,8 +46,8 @@ protected:
     std::unique_ptr<KeruloProcess> m_kerulo;
 };
 
-using Plain = EffectsOnDesktop<false>;
-using Composited = EffectsOnDesktop<true>;
+using Plain = EffectsOnDesktop<Desktop::Plain>;
+using Composited = EffectsOnDesktop<Desktop::Composited>;
 
 TEST_F(Plain, FollowImageShowsThePictureAtThePointerAndTheWindowBeneathElsewhere) {
     const QPoint pointer(800, 500);

@@ -208,3 +208,25 @@ TEST_F(ShellErrorsOnDesktop, AStartUpErrorIsShownCopyableAndTheProgramGoesOnWith
 
 } // namespace
 } // namespace kerulo::e2e
+
+namespace kerulo::e2e {
+namespace {
+
+class ShellWithoutTrayHost : public DesktopTest<Desktop::WithoutTray> {};
+
+TEST_F(ShellWithoutTrayHost, RunsWithoutAnIconAndSaysNothing) {
+    x().movePointer(100, 100);
+    test::RunFolder folder;
+    KeruloProcess kerulo(display(), folder);
+    ASSERT_TRUE(waitUntil(10000, [] { return probe().toolbar().has_value(); }));
+    QThread::msleep(1500);
+    EXPECT_FALSE(probe().messageBox()) << "no error is reported";
+    EXPECT_TRUE(probe().followImage().has_value());
+    EXPECT_TRUE(kerulo.running());
+    // The toolbar's close command ends the program as usual.
+    probe().clickToolbarPanel(Panel::Close);
+    EXPECT_EQ(kerulo.waitForExit(5000), 0);
+}
+
+} // namespace
+} // namespace kerulo::e2e
