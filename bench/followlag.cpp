@@ -4,7 +4,9 @@
 //   CPU per 1000 motions while the pointer moves, and idle CPU with the pointer still.
 // Usage: followlag PROGRAM [MOTIONS] [IDLE_SECONDS] [OFFSET]
 //   PROGRAM runs in its own folder, where it finds its settings database and pictures.
+#include "childprocess.h"
 #include <X11/Xatom.h>
+
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
@@ -27,6 +29,10 @@
 #include <vector>
 
 namespace {
+
+using bench::cpuSeconds;
+using bench::launch;
+using bench::stop;
 
 using Clock = std::chrono::steady_clock;
 
@@ -65,50 +71,6 @@ std::string windowTitle(Display* d, Window w) {
         }
     }
     return title;
-}
-
-pid_t launch(const std::string& program) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        const std::string::size_type slash = program.rfind('/');
-        if (slash != std::string::npos && chdir(program.substr(0, slash + 1).c_str()) != 0)
-            _exit(127);
-        execl(program.c_str(), program.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-// A program that ignores the request to end (or a wrapper around it that does) must not keep
-// the virtual desktop alive forever.
-void stop(pid_t pid) {
-    kill(pid, SIGTERM);
-    const auto deadline = Clock::now() + std::chrono::seconds(5);
-    while (waitpid(pid, nullptr, WNOHANG) == 0) {
-        if (Clock::now() > deadline) {
-            kill(pid, SIGKILL);
-            waitpid(pid, nullptr, 0);
-            return;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-}
-
-double cpuSeconds(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-    std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    if (s.empty())
-        return -1;
-    std::istringstream rest(s.substr(s.rfind(')') + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14)
-            utime = std::stoull(field);
-        if (i == 15)
-            stime = std::stoull(field);
-    }
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
 }
 
 // Waits until `deadline` for an event that `match` accepts; other events are dropped.
@@ -315,10 +277,8 @@ int main(int argc, char** argv) {
                 lags.empty() ? -1 : lags.back(), lags.empty() ? -1 : lags.front());
     std::printf("  missed (no placement within %lld ms): %d of %d\n",
                 static_cast<long long>(SampleTimeout.count()), missed, motions);
-    std::printf("CPU while moving: %.0f ms per 1000 motions (%.2f s of CPU; /proc ticks are "
-                "%.0f ms)\n",
-                motions > 0 ? cpuMoving / motions * 1000.0 * 1000.0 : -1, cpuMoving,
-                1000.0 / double(sysconf(_SC_CLK_TCK)));
+    std::printf("CPU while moving: %.0f ms per 1000 motions (%.3f s of CPU)\n",
+                motions > 0 ? cpuMoving / motions * 1000.0 * 1000.0 : -1, cpuMoving);
     std::fflush(stdout);
 
     std::this_thread::sleep_for(std::chrono::seconds(2));

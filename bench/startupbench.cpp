@@ -3,6 +3,8 @@
 //   CPU in percent of one core over an idle period with the pointer still,
 //   resident memory after start-up.
 // Run from the program's run folder: startupbench PROGRAM [STARTS] [IDLE_SECONDS]
+#include "childprocess.h"
+
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -21,6 +23,11 @@
 
 namespace {
 
+using bench::cpuSeconds;
+using bench::launch;
+using bench::rssMegabytes;
+using bench::stop;
+
 using Clock = std::chrono::steady_clock;
 
 int ignoreErrors(Display*, XErrorEvent*) {
@@ -35,20 +42,6 @@ bool isToolbar(Display* d, Window w) {
         XFree(name);
     }
     return match;
-}
-
-pid_t launch(const char* program) {
-    const pid_t pid = fork();
-    if (pid == 0) {
-        execl(program, program, static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    return pid;
-}
-
-void stop(pid_t pid) {
-    kill(pid, SIGTERM);
-    waitpid(pid, nullptr, 0);
 }
 
 // Milliseconds from exec to the MapNotify of the toolbar, or -1.
@@ -67,30 +60,6 @@ double timeToToolbar(Display* d, const char* program, pid_t* out) {
         }
         std::this_thread::sleep_for(std::chrono::microseconds(200));
     }
-    return -1;
-}
-
-double cpuSeconds(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/stat");
-    std::string s((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
-    std::istringstream rest(s.substr(s.rfind(')') + 2));
-    std::string field;
-    unsigned long long utime = 0, stime = 0;
-    for (int i = 3; i <= 15 && rest >> field; ++i) {
-        if (i == 14)
-            utime = std::stoull(field);
-        if (i == 15)
-            stime = std::stoull(field);
-    }
-    return double(utime + stime) / double(sysconf(_SC_CLK_TCK));
-}
-
-double rssMegabytes(pid_t pid) {
-    std::ifstream f("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(f, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stod(line.substr(6)) / 1024.0;
     return -1;
 }
 
