@@ -28,7 +28,7 @@ TForm2::TForm2(WindowSet& forms) : EffectWindow(forms) {
     updateShape(QImage());
 }
 
-// The tray icon goes with the window, after everything else the window holds.
+// F8 is released here, once the global keys exist, and then the tray icon is removed.
 TForm2::~TForm2() {
     m_trayIcon.reset();
 }
