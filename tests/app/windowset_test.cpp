@@ -41,6 +41,19 @@ TEST_F(WindowSetTest, AfterStartUpTheToolbarAndTheMainWindowAreUpAndTheDialogIsC
     EXPECT_EQ(visibleForms(*forms), "12");
 }
 
+TEST_F(WindowSetTest, WindowsAreDestroyedLastCreatedFirst) {
+    start();
+    QStringList destroyed;
+    for (KForm* form : std::initializer_list<KForm*>{
+             forms->Form1.get(), forms->Form2.get(), forms->Form3.get(), forms->Form4.get(),
+             forms->Form5.get(), forms->Form8.get(), forms->Form9.get()})
+        QObject::connect(form, &QObject::destroyed,
+                         [&destroyed, name = form->objectName()] { destroyed << name; });
+    forms.reset();
+    EXPECT_EQ(destroyed,
+              QStringList({"Form9", "Form8", "Form5", "Form4", "Form3", "Form1", "Form2"}));
+}
+
 TEST_F(WindowSetTest, WindowsCarryTheirCaptionsAndTheProgramsClass) {
     start();
     const std::pair<const KForm*, QString> captions[] = {
