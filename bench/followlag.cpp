@@ -281,6 +281,34 @@ int main(int argc, char** argv) {
                 motions > 0 ? cpuMoving / motions * 1000.0 * 1000.0 : -1, cpuMoving);
     std::fflush(stdout);
 
+    // A fast mouse: a motion every millisecond, as a 1000 Hz mouse sends them. What counts is
+    // the CPU it costs and how soon the window stands at the last position.
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    drain(d);
+    const int burst = 1000;
+    const double burstCpuBefore = cpuSeconds(pid);
+    Clock::time_point lastSent;
+    for (int i = 0; i < burst; ++i) {
+        path.next(&x, &y);
+        XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime);
+        lastSent = Clock::now();
+        XFlush(d);
+        std::this_thread::sleep_until(lastSent + std::chrono::milliseconds(1));
+        if (i % 50 == 0)
+            drain(d);
+    }
+    expectX = x - offset;
+    expectY = y - offset;
+    const bool settled = waitForEvent(d, lastSent + std::chrono::seconds(1), placed);
+    const double settleMs = msSince(lastSent);
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    const double burstCpu = cpuSeconds(pid) - burstCpuBefore;
+    std::printf("fast mouse, %d motions 1 ms apart: %.0f ms of CPU per 1000 motions; window at "
+                "the last position %s %.2f ms after it\n",
+                burst, burstCpu / burst * 1000.0 * 1000.0, settled ? "" : "NOT within",
+                settled ? settleMs : 1000.0);
+    std::fflush(stdout);
+
     std::this_thread::sleep_for(std::chrono::seconds(2));
     const double idleBefore = cpuSeconds(pid);
     std::this_thread::sleep_for(std::chrono::seconds(idleSeconds));

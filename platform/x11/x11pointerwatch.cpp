@@ -13,6 +13,7 @@ namespace kerulo {
 namespace {
 constexpr int CatchUpInterval = 1000; // ms; only warps need it
 constexpr int FallbackInterval = 10;  // ms; without XInput2 this is all there is
+constexpr qint64 MinReportGap = 4;    // ms between two reports of raw motion
 
 xcb_connection_t* qtConnection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
@@ -78,19 +79,26 @@ bool X11PointerWatch::nativeEventFilter(const QByteArray& eventType, void* messa
 }
 
 // Handlers must not run inside native event handling, and a burst of raw events needs only one
-// look at the pointer: queue a single report and let later events ride on it.
+// look at the pointer: a single report is queued and later events ride on it. A fast mouse
+// sends a motion every millisecond, and every move of a window costs the toolkit a round trip
+// to the server, so reports come at most every MinReportGap; the last one is never dropped.
 void X11PointerWatch::reportSoon() {
     if (m_reportPending)
         return;
     m_reportPending = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            m_reportPending = false;
-            m_lastPosition = QCursor::pos();
-            emit moved(m_lastPosition);
-        },
-        Qt::QueuedConnection);
+    const qint64 sinceLast = m_sinceReport.isValid() ? m_sinceReport.elapsed() : MinReportGap;
+    if (sinceLast >= MinReportGap)
+        QMetaObject::invokeMethod(this, &X11PointerWatch::report, Qt::QueuedConnection);
+    else
+        QTimer::singleShot(int(MinReportGap - sinceLast), Qt::PreciseTimer, this,
+                           &X11PointerWatch::report);
+}
+
+void X11PointerWatch::report() {
+    m_reportPending = false;
+    m_sinceReport.start();
+    m_lastPosition = QCursor::pos();
+    emit moved(m_lastPosition);
 }
 
 void X11PointerWatch::checkPosition() {

@@ -3,6 +3,7 @@
 #include "platform/pointerwatch.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QElapsedTimer>
 #include <QPoint>
 #include <QTimer>
 
@@ -26,9 +27,11 @@ private:
     bool selectRawMotion();
     void checkPosition();
     void reportSoon();
+    void report();
 
     quint8 m_xinputOpcode = 0;
     bool m_reportPending = false;
+    QElapsedTimer m_sinceReport;
     QPoint m_lastPosition;
     QTimer m_check;
 };
