@@ -3,14 +3,12 @@
 #include "app/windowset.h"
 #include "help/helptext.h"
 #include "help/tform5.h"
-#include "platform/fake/fakeplatform.h"
+#include "support/windowsetfixture.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QGlyphRun>
 #include <QLabel>
 #include <QScrollBar>
-#include <QTemporaryDir>
 #include <QTest>
 #include <QTextEdit>
 #include <QTextLayout>
@@ -53,29 +51,11 @@ void expectLines(const QStringList& actual) {
         EXPECT_EQ(actual[i], expected[i]) << "line " << i + 1;
 }
 
-/// The seven windows on the fake platform, with errors collected instead of shown and a
-/// private current folder, so that whatever looks for the settings there finds nothing of the
-/// user's.
-class HelpWindowTest : public ::testing::Test {
+class HelpWindowTest : public test::WindowSetFixture {
 protected:
     void SetUp() override {
-        ErrorReporter::setSink([this](const QString& text) { errors << text; });
-        m_previousDir = QDir::currentPath();
-        QDir::setCurrent(m_runDir.path());
+        WindowSetFixture::SetUp();
         start();
-    }
-    void TearDown() override {
-        forms.reset();
-        QDir::setCurrent(m_previousDir);
-        ErrorReporter::setSink({});
-    }
-
-    void start() {
-        forms = std::make_unique<WindowSet>(platform.services());
-        forms->showMainWindow();
-        QCoreApplication::processEvents();
-        // Start-up errors (say, a missing settings database) belong to other windows.
-        errors.clear();
     }
 
     void openHelp() {
@@ -87,14 +67,6 @@ protected:
     QLabel* label1() { return help().findChild<QLabel*>(QStringLiteral("Label1")); }
     QTextEdit* richEdit1() { return help().findChild<QTextEdit*>(QStringLiteral("RichEdit1")); }
     QStringList shownLines() { return richEdit1()->toPlainText().split(QLatin1Char('\n')); }
-
-    FakePlatform platform;
-    QStringList errors;
-    std::unique_ptr<WindowSet> forms;
-
-private:
-    QTemporaryDir m_runDir{QStringLiteral(KERULO_TEST_TMP "/help-XXXXXX")};
-    QString m_previousDir;
 };
 
 TEST(HelpText, IsTheStoredTextLineByLine) {
