@@ -44,6 +44,13 @@ TEST_F(ShellOnDesktop, StartsWithTheToolbarAsAStripAtTheRightEdgeAndTheDialogClo
     ASSERT_TRUE(waitUntil(2000, [] { return toolbar()->geometry.x() == 1915; }));
     EXPECT_EQ(toolbar()->geometry, QRect(1915, 540, 65, 198));
     EXPECT_TRUE(toolbar()->overrideRedirect);
+    for (const auto& [window, caption] :
+         {std::pair{toolbar(), QStringLiteral("Kerulo")},
+          std::pair{probe().followImage(), QStringLiteral("跟随2")}}) {
+        ASSERT_TRUE(window.has_value());
+        EXPECT_EQ(x().wmName(window->id), caption);
+        EXPECT_EQ(x().textProperty(window->id, "_NET_WM_NAME"), caption);
+    }
     EXPECT_FALSE(mappedNamed(QStringLiteral("综合设置"))) << "the settings dialog stays closed";
     EXPECT_TRUE(waitUntil(3000, [] { return trayIcon().has_value(); }));
     QThread::msleep(300);

@@ -112,6 +112,22 @@ QString XDisplay::textProperty(unsigned long id, const char* property) const {
     return text;
 }
 
+QString XDisplay::wmName(unsigned long id) const {
+    XTextProperty property{};
+    QString name;
+    if (XGetWMName(m_display, id, &property) && property.value) {
+        char** list = nullptr;
+        int count = 0;
+        if (Xutf8TextPropertyToTextList(m_display, &property, &list, &count) >= Success &&
+            count > 0)
+            name = QString::fromUtf8(list[0]);
+        if (list)
+            XFreeStringList(list);
+        XFree(property.value);
+    }
+    return name;
+}
+
 std::optional<XWindowInfo> XDisplay::info(unsigned long id) const {
     XWindowAttributes a;
     if (!XGetWindowAttributes(m_display, id, &a))

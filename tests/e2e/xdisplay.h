@@ -64,6 +64,10 @@ public:
     QRgb pixel(int x, int y) const;
 
     void sync() const;
+    /// A text property of a window (8-bit formats, read as UTF-8).
+    QString textProperty(unsigned long id, const char* property) const;
+    /// WM_NAME decoded from whichever encoding it was stored in (STRING, COMPOUND_TEXT, UTF-8).
+    QString wmName(unsigned long id) const;
 
     /// An override-redirect window of one colour that records the button presses it gets.
     unsigned long createTestWindow(const QRect& geometry, QRgb colour);
@@ -73,7 +77,6 @@ public:
 
 private:
     unsigned long atom(const char* name) const;
-    QString textProperty(unsigned long id, const char* property) const;
     void collect(unsigned long id, std::vector<XWindowInfo>& out) const;
 
     Display* m_display = nullptr;
