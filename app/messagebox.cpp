@@ -9,6 +9,15 @@ namespace kerulo {
 
 namespace {
 const QString Title = QStringLiteral("Kerulo");
+
+MessageBox::Preparer& preparer() {
+    static MessageBox::Preparer prepare;
+    return prepare;
+}
+} // namespace
+
+void MessageBox::setPreparer(Preparer prepare) {
+    preparer() = std::move(prepare);
 }
 
 MessageBox::MessageBox(const QString& text, QWidget* parent) : QMessageBox(parent) {
@@ -17,6 +26,8 @@ MessageBox::MessageBox(const QString& text, QWidget* parent) : QMessageBox(paren
     setTextFormat(Qt::PlainText);
     setStandardButtons(QMessageBox::Ok);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    if (preparer())
+        preparer()(*this);
 }
 
 QString MessageBox::copyText() const {

@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include <functional>
+
 namespace kerulo {
 
 /// The program's message box: the text and an OK button. Ctrl+C copies the box as plain text
@@ -18,6 +20,11 @@ public:
     /// Shows the box modally and returns when it is closed.
     static void showError(const QString& text);
     static void showMessage(const QString& text);
+
+    /// What every box goes through before it is shown, so that it is labelled and listed (or
+    /// not) like the program's other windows; empty for none.
+    using Preparer = std::function<void(QWidget&)>;
+    static void setPreparer(Preparer prepare);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -1,5 +1,6 @@
 #include "app/windowset.h"
 
+#include "app/messagebox.h"
 #include "app/tform1.h"
 #include "effects/tform2.h"
 #include "effects/tform3.h"
@@ -17,6 +18,11 @@ const QString WindowClass = QStringLiteral("kerulo");
 }
 
 WindowSet::WindowSet(Platform platform) : m_platform(platform) {
+    // The program's message boxes stay off the task bar like its windows.
+    MessageBox::setPreparer([shell = &m_platform.shell](QWidget& box) {
+        shell->setWindowClass(box, WindowClass);
+        shell->keepOffTaskbar(box);
+    });
     create(Form2);
     create(Form1);
     create(Form3);
@@ -26,7 +32,9 @@ WindowSet::WindowSet(Platform platform) : m_platform(platform) {
     create(Form9);
 }
 
-WindowSet::~WindowSet() = default;
+WindowSet::~WindowSet() {
+    MessageBox::setPreparer({});
+}
 
 // The reference is in place before the creation handler runs, so a handler may use its own
 // window's reference. Native windows are made when a window is first shown, except the main

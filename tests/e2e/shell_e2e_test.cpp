@@ -189,6 +189,9 @@ TEST_F(ShellErrorsOnDesktop, AStartUpErrorIsShownCopyableAndTheProgramGoesOnWith
         << kerulo.output().toStdString();
     QThread::msleep(300);
     const QRect box = probe().messageBox()->geometry;
+    const auto state = x().netWmState(probe().messageBox()->id);
+    EXPECT_NE(std::find(state.begin(), state.end(), "_NET_WM_STATE_SKIP_TASKBAR"), state.end())
+        << "the box stays off the task bar";
     x().grab(box.adjusted(-10, -30, 10, 10)).save(screenshotPath("shell-error-box"));
 
     x().key("Control_L", true);
