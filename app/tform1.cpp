@@ -3,6 +3,7 @@
 #include "app/clickpanel.h"
 #include "app/edgerule.h"
 #include "app/errorreporter.h"
+#include "app/layoutfonts.h"
 #include "app/windowset.h"
 #include "effects/tform2.h"
 #include "effects/tform3.h"
@@ -24,9 +25,7 @@ TForm1::TForm1(WindowSet& forms) : KForm(forms) {
     // screen; a managed window is pulled further in. It still takes clicks and opens menus.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint | Qt::X11BypassWindowManagerHint);
     setFaceColor(SystemColors::BtnFace);
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(LayoutFonts::msSansSerif(11));
     setGeometry(832, 254, 106, 210);
 
     m_panel1 = new QWidget(this);

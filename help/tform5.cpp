@@ -1,5 +1,6 @@
 #include "help/tform5.h"
 
+#include "app/layoutfonts.h"
 #include "help/helptext.h"
 #include "platform/systemcolors.h"
 
@@ -21,29 +22,13 @@ constexpr int OuterHeight = 480;
 constexpr int FrameWidth = 2 * 8;
 constexpr int FrameHeight = 22 + 2 * 8;
 
-// "宋体" is the name the layout gives. Where it is not installed the next Chinese font takes
-// the whole text, so that the Latin letters come from the same font as the Chinese ones
-// instead of from the desktop's default Latin font.
-QFont songti(int pixelSize, bool bold) {
-    QFont f;
-    f.setFamilies({QStringLiteral("宋体"), QStringLiteral("SimSun"),
-                   QStringLiteral("Noto Serif CJK SC"), QStringLiteral("AR PL UMing CN"),
-                   QStringLiteral("Noto Sans CJK SC"), QStringLiteral("WenQuanYi Zen Hei"),
-                   QStringLiteral("WenQuanYi Micro Hei")});
-    f.setPixelSize(pixelSize);
-    f.setBold(bold);
-    return f;
-}
-
 } // namespace
 
 TForm5::TForm5(WindowSet& forms) : KForm(forms) {
     setObjectName(QStringLiteral("Form5"));
     setWindowTitle(QStringLiteral("光标特效"));
     setFaceColor(SystemColors::BtnFace);
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setPixelSize(11);
-    setFont(f);
+    setFont(LayoutFonts::msSansSerif(11));
     resize(OuterWidth - FrameWidth, OuterHeight - FrameHeight);
     // On a top-level window move() places the frame, which is what Left and Top mean.
     move(230, 189);
@@ -52,12 +37,12 @@ TForm5::TForm5(WindowSet& forms) : KForm(forms) {
     // resized.
     m_label1 = new QLabel(QStringLiteral("Kerulo软件"), this);
     m_label1->setObjectName(QStringLiteral("Label1"));
-    m_label1->setFont(songti(29, true));
+    m_label1->setFont(LayoutFonts::songTi(29, true));
     m_label1->move(224, 32);
 
     m_richEdit1 = new QTextEdit(this);
     m_richEdit1->setObjectName(QStringLiteral("RichEdit1"));
-    m_richEdit1->setFont(songti(19, false));
+    m_richEdit1->setFont(LayoutFonts::songTi(19));
     m_richEdit1->setGeometry(56, 112, 529, 329);
     m_richEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_richEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
