@@ -1,9 +1,8 @@
 #include "app/edgerule.h"
 
-#include <gtest/gtest.h>
+#include "support/casename.h"
 
-#include <cctype>
-#include <string>
+#include <gtest/gtest.h>
 
 using kerulo::EdgeRule;
 
@@ -50,10 +49,7 @@ TEST_P(EdgeRuleTable, MovesTheToolbarAsTheRuleSays) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, EdgeRuleTable, ::testing::ValuesIn(Cases), [](const auto& info) {
-    std::string name;
-    for (const char* c = info.param.what; *c; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name + "_" + std::to_string(info.index);
+    return kerulo::test::caseName(info.param.what, info.index);
 });
 
 TEST(EdgeRule, TopIsHalfTheScreenTruncated) {

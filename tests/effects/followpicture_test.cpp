@@ -1,6 +1,6 @@
-#include "casename.h"
 #include "effects/followpicture.h"
 #include "effects/pictureerror.h"
+#include "support/casename.h"
 #include "testpicture.h"
 #include "tests/support/runfolder.h"
 

@@ -1,6 +1,6 @@
-#include "casename.h"
 #include "effects/pictureerror.h"
 #include "effects/pngdecoder.h"
+#include "support/casename.h"
 #include "testpicture.h"
 #include "tests/support/runfolder.h"
 

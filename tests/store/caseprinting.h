@@ -2,20 +2,19 @@
 
 #include <QString>
 
-#include <cctype>
 #include <ostream>
 #include <string>
+
+#include "support/casename.h"
 
 // Table cases show as their description in test names and failure reports, not as raw bytes.
 
 namespace kerulo::test {
 
-/// A test name made from a case's description.
-inline std::string caseName(const char* what, std::size_t index) {
-    std::string name;
-    for (const char* c = what; *c; ++c)
-        name += std::isalnum(static_cast<unsigned char>(*c)) ? *c : '_';
-    return name + "_" + std::to_string(index);
+// Cases with a description print as it.
+template <typename Case, typename = decltype(Case::what)>
+std::ostream& operator<<(std::ostream& os, const Case& c) {
+    return os << c.what;
 }
 
 } // namespace kerulo::test

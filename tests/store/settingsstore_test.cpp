@@ -19,14 +19,9 @@ namespace kerulo {
 namespace {
 
 using test::caseName;
+using test::operator<<;
 using test::RawDatabase;
 using test::RunFolder;
-
-// Cases with a description print as it.
-template <typename Case, typename = decltype(Case::what)>
-std::ostream& operator<<(std::ostream& os, const Case& c) {
-    return os << c.what;
-}
 
 template <typename Error, typename Call> std::string failureOf(Call&& call) {
     try {

@@ -19,14 +19,9 @@ namespace kerulo {
 namespace {
 
 using test::caseName;
+using test::operator<<;
 using test::RawDatabase;
 using test::ScratchFolder;
-
-// Cases with a description print as it.
-template <typename Case, typename = decltype(Case::what)>
-std::ostream& operator<<(std::ostream& os, const Case& c) {
-    return os << c.what;
-}
 
 // The message of the ESQLiteException the call raises.
 template <typename Call> std::string failureOf(Call&& call) {

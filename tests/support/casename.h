@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 namespace kerulo::test {
@@ -18,6 +19,11 @@ inline std::string caseName(const std::string& what) {
     while (!name.empty() && name.back() == '_')
         name.pop_back();
     return name;
+}
+
+/// The same, made unique by the row's place in its table.
+inline std::string caseName(const std::string& what, std::size_t index) {
+    return caseName(what) + "_" + std::to_string(index);
 }
 
 } // namespace kerulo::test
