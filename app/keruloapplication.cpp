@@ -1,7 +1,7 @@
 #include "app/keruloapplication.h"
 
 #include "app/appicon.h"
-#include "app/errorreporter.h"
+#include "ui/errorreporter.h"
 
 namespace kerulo {
 

@@ -7,8 +7,8 @@
 int main(int argc, char** argv) {
     kerulo::KeruloApplication app(argc, argv);
     kerulo::X11Platform platform;
-    kerulo::WindowSet forms(platform.services());
-    QTimer::singleShot(0, &app, [&forms] { forms.showMainWindow(); });
+    kerulo::WindowSet windows(platform.services());
+    QTimer::singleShot(0, &app, [&windows] { windows.showMainWindow(); });
     app.exec();
     return 0;
 }

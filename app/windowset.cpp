@@ -1,13 +1,15 @@
 #include "app/windowset.h"
 
-#include "app/messagebox.h"
-#include "app/tform1.h"
-#include "effects/tform2.h"
-#include "effects/tform3.h"
-#include "help/tform5.h"
-#include "pen/tform8.h"
-#include "pen/tform9.h"
-#include "settings/tform4.h"
+#include "app/edgetoolbar.h"
+#include "app/trayicon.h"
+#include "effects/followimagewindow.h"
+#include "effects/halowindow.h"
+#include "help/helpwindow.h"
+#include "pen/pensurface.h"
+#include "pen/pentoolbox.h"
+#include "settings/settingsdialog.h"
+#include "ui/errorreporter.h"
+#include "ui/messagebox.h"
 
 #include <QCoreApplication>
 
@@ -23,40 +25,68 @@ WindowSet::WindowSet(Platform platform) : m_platform(platform) {
         shell->setWindowClass(box, WindowClass);
         shell->keepOffTaskbar(box);
     });
-    create(Form2);
-    create(Form1);
-    create(Form3);
-    create(Form4);
-    create(Form5);
-    create(Form8);
-    create(Form9);
+    create(m_followImage);
+    create(m_toolbar);
+    create(m_halo);
+    create(m_settings);
+    create(m_help);
+    create(m_penSurface);
+    create(m_penToolbox);
 }
 
+// The windows go first, last created first; the tray icon after the follow image that added it.
 WindowSet::~WindowSet() {
+    m_penToolbox.reset();
+    m_penSurface.reset();
+    m_help.reset();
+    m_settings.reset();
+    m_halo.reset();
+    m_toolbar.reset();
+    m_followImage.reset();
+    m_trayIcon.reset();
     MessageBox::setPreparer({});
 }
 
-// The reference is in place before the creation handler runs, so a handler may use its own
-// window's reference. Native windows are made when a window is first shown, except the main
-// window's, which exists before the next window is built.
-template <typename Form> void WindowSet::create(std::unique_ptr<Form>& slot) {
-    slot = std::make_unique<Form>(*this);
-    if constexpr (std::is_same_v<Form, TForm2>)
+// The window can be reached by its role before its set-up runs, so the set-up may use it.
+// Native windows are made when a window is first shown, except the main window's, which
+// exists before the next window is built.
+template <typename Window> void WindowSet::create(std::unique_ptr<Window>& slot) {
+    slot = std::make_unique<Window>(*this);
+    if constexpr (std::is_same_v<Window, FollowImageWindow>)
         slot->winId();
     m_platform.shell.setWindowClass(*slot, WindowClass);
     m_platform.shell.keepOffTaskbar(*slot);
-    slot->runCreate();
-    if (Form::VisibleAtCreation)
-        slot->Show();
+    slot->runSetUp();
+    if (Window::VisibleAtCreation)
+        slot->showInFront();
+}
+
+KeruloWindow& WindowSet::toolbar() {
+    return *m_toolbar;
 }
 
 void WindowSet::showMainWindow() {
-    Form2->setVisibleState(true);
+    m_followImage->setVisible(true);
+}
+
+void WindowSet::popUpCommandMenu(QPoint screenPos) {
+    m_toolbar->popUpMenuAt(screenPos);
+}
+
+void WindowSet::addTrayIcon() {
+    m_trayIcon = std::make_unique<TrayIcon>();
+    QObject::connect(m_trayIcon.get(), &TrayIcon::menuRequested, m_trayIcon.get(),
+                     [this] { ErrorReporter::guard([this] { trayMenuRequested(); }); });
+}
+
+void WindowSet::trayMenuRequested() {
+    if (const std::optional<QPoint> pointer = m_platform.pointer.position())
+        popUpCommandMenu(*pointer);
 }
 
 // exit() leaves the event loop directly; quit() would first ask every window to close, and
 // the windows here only hide when asked.
-void WindowSet::terminate() {
+void WindowSet::closeProgram() {
     QCoreApplication::exit(0);
 }
 

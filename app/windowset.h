@@ -1,49 +1,58 @@
 #pragma once
 
 #include "platform/platform.h"
+#include "ui/windows.h"
 
 #include <memory>
 
 namespace kerulo {
 
-class TForm1;
-class TForm2;
-class TForm3;
-class TForm4;
-class TForm5;
-class TForm8;
-class TForm9;
+class EdgeToolbar;
+class TrayIcon;
 
 /// The seven windows, created once in a fixed order and destroyed together, last created
-/// first. Windows reach each other only through these references.
-class WindowSet {
+/// first, and the tray icon. Windows reach each other only through it.
+class WindowSet : public Windows {
 public:
     explicit WindowSet(Platform platform);
-    ~WindowSet();
+    ~WindowSet() override;
     WindowSet(const WindowSet&) = delete;
     WindowSet& operator=(const WindowSet&) = delete;
 
     /// The start of the message loop: shows the main window.
     void showMainWindow();
 
-    /// Ends the program once the current event has been handled.
-    void terminate();
+    EdgeToolbar& edgeToolbar() { return *m_toolbar; }
 
-    const Platform& platform() const { return m_platform; }
+    KeruloWindow& toolbar() override;
+    FollowImageWindow& followImage() override { return *m_followImage; }
+    HaloWindow& halo() override { return *m_halo; }
+    SettingsDialog& settings() override { return *m_settings; }
+    HelpWindow& help() override { return *m_help; }
+    PenSurface& penSurface() override { return *m_penSurface; }
+    PenToolbox& penToolbox() override { return *m_penToolbox; }
 
-    // Declared in creation order, so that they are destroyed in reverse.
-    std::unique_ptr<TForm2> Form2; // follow image, the main window
-    std::unique_ptr<TForm1> Form1; // edge toolbar
-    std::unique_ptr<TForm3> Form3; // halo
-    std::unique_ptr<TForm4> Form4; // settings dialog
-    std::unique_ptr<TForm5> Form5; // help
-    std::unique_ptr<TForm8> Form8; // pen surface
-    std::unique_ptr<TForm9> Form9; // pen toolbox
+    void popUpCommandMenu(QPoint screenPos) override;
+    void addTrayIcon() override;
+    bool hasTrayIcon() const override { return m_trayIcon != nullptr; }
+    void closeProgram() override;
+    const Platform& platform() const override { return m_platform; }
 
 private:
-    template <typename Form> void create(std::unique_ptr<Form>& slot);
+    template <typename Window> void create(std::unique_ptr<Window>& slot);
+    void trayMenuRequested();
 
     Platform m_platform;
+    // Goes after every window: the follow image, created first and so destroyed last, adds it.
+    std::unique_ptr<TrayIcon> m_trayIcon;
+    // Declared in creation order, so that they are destroyed in reverse.
+    std::unique_ptr<FollowImageWindow> m_followImage; // the main window
+    std::unique_ptr<EdgeToolbar> m_toolbar;
+    std::unique_ptr<HaloWindow> m_halo;
+    std::unique_ptr<SettingsDialog> m_settings;
+    std::unique_ptr<HelpWindow> m_help;
+    std::unique_ptr<PenSurface> m_penSurface;
+    std::unique_ptr<PenToolbox> m_penToolbox;
 };
 
 } // namespace kerulo

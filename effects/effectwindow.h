@@ -1,19 +1,18 @@
 #pragma once
 
-#include "app/kform.h"
+#include "ui/kerulowindow.h"
 
 namespace kerulo {
 
 /// A window that rides with the pointer: borderless, above ordinary windows, never taking
 /// mouse input, and moved whenever the pointer moves, shown or not, so that it is at the
 /// pointer the moment it is shown.
-class EffectWindow : public KForm {
+class EffectWindow : public KeruloWindow {
     Q_OBJECT
 public:
-    explicit EffectWindow(WindowSet& forms);
+    explicit EffectWindow(Windows& windows);
 
-protected:
-    /// Puts the window where it belongs for a pointer position.
+    /// Puts the window where it belongs for a pointer position, whether it is shown or not.
     virtual void followPointer(QPoint pointer) = 0;
 };
 

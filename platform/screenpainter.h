@@ -13,8 +13,7 @@ public:
     virtual ~ScreenPainter() = default;
     /// Paints the pen spans in penColour and the brush spans in brushColour (only on the hatch's
     /// lines when the figure has one), each pixel once, in the given mode. Colours are opaque RGB.
-    virtual void paint(const Raster& figure, QRgb penColour, QRgb brushColour,
-                       RasterMode mode) = 0;
+    virtual void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) = 0;
 };
 
 } // namespace kerulo

@@ -1,6 +1,6 @@
 #include "store/integertext.h"
 
-#include "store/econverterror.h"
+#include "store/converterror.h"
 
 #include <cstdint>
 #include <limits>
@@ -9,7 +9,7 @@ namespace kerulo {
 
 int parseInteger(const QString& text) {
     const auto invalid = [&text] {
-        return EConvertError("'" + text.toStdString() + "' is not a valid integer value");
+        return ConvertError("'" + text.toStdString() + "' is not a valid integer value");
     };
     qsizetype i = 0;
     const bool negative = text.startsWith(QLatin1Char('-'));

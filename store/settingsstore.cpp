@@ -2,7 +2,7 @@
 
 #include "store/integertext.h"
 #include "store/narrowcodepage.h"
-#include "store/sqlitetable3.h"
+#include "store/sqlite.h"
 
 #include <memory>
 
@@ -12,8 +12,8 @@ namespace {
 
 // Values reach the windows through the narrow code page, in which the windows keep their
 // texts, so a character the code page cannot carry arrives as it would on the platform.
-QString fieldValue(const TSQLiteTable& table, const char* column) {
-    const std::string utf8 = table.FieldText(table.IndexOfField(column));
+QString fieldValue(const SqliteTable& table, const char* column) {
+    const std::string utf8 = table.fieldText(table.indexOfField(column));
     const QString wide = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
     return NarrowCodePage::toUnicode(NarrowCodePage::fromUnicode(wide));
 }
@@ -21,8 +21,8 @@ QString fieldValue(const TSQLiteTable& table, const char* column) {
 } // namespace
 
 HaloSettings readHaloSettings() {
-    TSQLiteDatabase db(SettingsDatabaseName);
-    const std::unique_ptr<TSQLiteTable> table = db.OpenTable("Select * from GBtx");
+    SqliteDatabase db(SettingsDatabaseName);
+    const std::unique_ptr<SqliteTable> table = db.openTable("Select * from GBtx");
     HaloSettings settings;
     settings.colourText = fieldValue(*table, "ColoeN");
     settings.colour = parseInteger(settings.colourText);
@@ -34,8 +34,8 @@ HaloSettings readHaloSettings() {
 }
 
 FollowImageSettings readFollowImageSettings() {
-    TSQLiteDatabase db(SettingsDatabaseName);
-    const std::unique_ptr<TSQLiteTable> table = db.OpenTable("Select * from GBgs");
+    SqliteDatabase db(SettingsDatabaseName);
+    const std::unique_ptr<SqliteTable> table = db.openTable("Select * from GBgs");
     FollowImageSettings settings;
     settings.fileName = fieldValue(*table, "FileN");
     settings.offsetText = fieldValue(*table, "SHu");
@@ -45,13 +45,13 @@ FollowImageSettings readFollowImageSettings() {
 
 void saveHaloSettings(const QString& colourText, const QString& sizeText,
                       const QString& opacityText) {
-    TSQLiteDatabase db(SettingsDatabaseName);
-    db.Execute(haloUpdateStatement(colourText, sizeText, opacityText));
+    SqliteDatabase db(SettingsDatabaseName);
+    db.execute(haloUpdateStatement(colourText, sizeText, opacityText));
 }
 
 void saveFollowImageSettings(const QString& fileName, const QString& offsetText) {
-    TSQLiteDatabase db(SettingsDatabaseName);
-    db.Execute(followImageUpdateStatement(fileName, offsetText));
+    SqliteDatabase db(SettingsDatabaseName);
+    db.execute(followImageUpdateStatement(fileName, offsetText));
 }
 
 // The numbers are quoted on purpose: an INTEGER column stores them as integers, a text column

@@ -11,7 +11,7 @@ namespace kerulo {
 
 // The settings database: "GBTest.db" in the current directory, one row with key 1 in each of
 // GBtx (halo) and GBgs (follow image). Every function opens its own connection and closes it
-// before it returns. Failures propagate: ESQLiteException from the database, EConvertError for
+// before it returns. Failures propagate: SqliteError from the database, ConvertError for
 // a number that is not a decimal integer.
 
 /// The settings database's file name, relative to the current directory.

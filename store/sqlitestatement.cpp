@@ -6,14 +6,14 @@
 
 namespace kerulo {
 
-SQLiteStatement::~SQLiteStatement() {
+SqliteStatement::~SqliteStatement() {
     sqlite3_finalize(m_statement);
 }
 
-SQLiteStatement::SQLiteStatement(SQLiteStatement&& other) noexcept
+SqliteStatement::SqliteStatement(SqliteStatement&& other) noexcept
     : m_statement(std::exchange(other.m_statement, nullptr)) {}
 
-SQLiteStatement& SQLiteStatement::operator=(SQLiteStatement&& other) noexcept {
+SqliteStatement& SqliteStatement::operator=(SqliteStatement&& other) noexcept {
     if (this != &other) {
         sqlite3_finalize(m_statement);
         m_statement = std::exchange(other.m_statement, nullptr);

@@ -5,14 +5,14 @@ struct sqlite3_stmt;
 namespace kerulo {
 
 /// Owns one prepared statement and finalizes it when it goes, whatever path leaves the scope.
-class SQLiteStatement {
+class SqliteStatement {
 public:
-    explicit SQLiteStatement(sqlite3_stmt* statement = nullptr) : m_statement(statement) {}
-    ~SQLiteStatement();
-    SQLiteStatement(SQLiteStatement&& other) noexcept;
-    SQLiteStatement& operator=(SQLiteStatement&& other) noexcept;
-    SQLiteStatement(const SQLiteStatement&) = delete;
-    SQLiteStatement& operator=(const SQLiteStatement&) = delete;
+    explicit SqliteStatement(sqlite3_stmt* statement = nullptr) : m_statement(statement) {}
+    ~SqliteStatement();
+    SqliteStatement(SqliteStatement&& other) noexcept;
+    SqliteStatement& operator=(SqliteStatement&& other) noexcept;
+    SqliteStatement(const SqliteStatement&) = delete;
+    SqliteStatement& operator=(const SqliteStatement&) = delete;
 
     sqlite3_stmt* get() const { return m_statement; }
 

@@ -1,13 +1,13 @@
-#include "app/clickpanel.h"
 #include "app/edgerule.h"
-#include "app/tform1.h"
-#include "effects/tform2.h"
-#include "effects/tform3.h"
-#include "help/tform5.h"
-#include "pen/tform8.h"
-#include "pen/tform9.h"
-#include "settings/tform4.h"
+#include "app/edgetoolbar.h"
+#include "effects/followimagewindow.h"
+#include "effects/halowindow.h"
+#include "help/helpwindow.h"
+#include "pen/pensurface.h"
+#include "pen/pentoolbox.h"
+#include "settings/settingsdialog.h"
 #include "support/windowsetfixture.h"
+#include "ui/clickpanel.h"
 
 #include <QAction>
 #include <QMenu>
@@ -18,15 +18,15 @@ namespace {
 
 using test::WindowSetFixture;
 
-// Which windows are visible, as a string of the instance numbers: "124" means Form1, Form2
-// and Form4.
-QString visibleForms(const WindowSet& f) {
+// Which windows are visible, as a string of the digits of their stored names: "124" means
+// Form1 (toolbar), Form2 (follow image) and Form4 (settings).
+QString visibleWindows(WindowSet& f) {
     QString s;
-    const std::pair<char, const KForm*> all[] = {
-        {'1', f.Form1.get()}, {'2', f.Form2.get()}, {'3', f.Form3.get()}, {'4', f.Form4.get()},
-        {'5', f.Form5.get()}, {'8', f.Form8.get()}, {'9', f.Form9.get()}};
+    const std::pair<char, const KeruloWindow*> all[] = {
+        {'1', &f.toolbar()}, {'2', &f.followImage()}, {'3', &f.halo()},      {'4', &f.settings()},
+        {'5', &f.help()},    {'8', &f.penSurface()},  {'9', &f.penToolbox()}};
     for (const auto& [n, form] : all)
-        if (form->Visible())
+        if (form->isVisible())
             s += QLatin1Char(n);
     return s;
 }
@@ -35,35 +35,36 @@ class WindowSetTest : public WindowSetFixture {};
 
 TEST_F(WindowSetTest, AfterStartUpTheToolbarAndTheMainWindowAreUpAndTheDialogIsClosed) {
     start(false);
-    EXPECT_EQ(visibleForms(*forms), "4") << "the settings dialog is created visible";
-    forms->showMainWindow();
+    EXPECT_EQ(visibleWindows(*windows), "4") << "the settings dialog is created visible";
+    windows->showMainWindow();
     QCoreApplication::processEvents();
-    EXPECT_EQ(visibleForms(*forms), "12");
+    EXPECT_EQ(visibleWindows(*windows), "12");
 }
 
 TEST_F(WindowSetTest, WindowsAreDestroyedLastCreatedFirst) {
     start();
     QStringList destroyed;
-    for (KForm* form : std::initializer_list<KForm*>{
-             forms->Form1.get(), forms->Form2.get(), forms->Form3.get(), forms->Form4.get(),
-             forms->Form5.get(), forms->Form8.get(), forms->Form9.get()})
+    for (KeruloWindow* form : std::initializer_list<KeruloWindow*>{
+             &windows->edgeToolbar(), &windows->followImage(), &windows->halo(),
+             &windows->settings(), &windows->help(), &windows->penSurface(),
+             &windows->penToolbox()})
         QObject::connect(form, &QObject::destroyed,
                          [&destroyed, name = form->objectName()] { destroyed << name; });
-    forms.reset();
+    windows.reset();
     EXPECT_EQ(destroyed,
               QStringList({"Form9", "Form8", "Form5", "Form4", "Form3", "Form1", "Form2"}));
 }
 
 TEST_F(WindowSetTest, WindowsCarryTheirCaptionsAndTheProgramsClass) {
     start();
-    const std::pair<const KForm*, QString> captions[] = {
-        {forms->Form1.get(), "Kerulo"},   {forms->Form2.get(), "跟随2"},
-        {forms->Form3.get(), "特效3"},    {forms->Form4.get(), "综合设置"},
-        {forms->Form5.get(), "光标特效"}, {forms->Form8.get(), "Form8"},
-        {forms->Form9.get(), "Form9"}};
+    const std::pair<const KeruloWindow*, QString> captions[] = {
+        {&windows->edgeToolbar(), "Kerulo"}, {&windows->followImage(), "跟随2"},
+        {&windows->halo(), "特效3"},         {&windows->settings(), "综合设置"},
+        {&windows->help(), "光标特效"},      {&windows->penSurface(), "Form8"},
+        {&windows->penToolbox(), "Form9"}};
     for (const auto& [form, caption] : captions) {
         EXPECT_EQ(form->windowTitle(), caption);
-        auto* window = const_cast<KForm*>(form);
+        auto* window = const_cast<KeruloWindow*>(form);
         EXPECT_EQ(platform.shell.windowClass(window), "kerulo") << caption.toStdString();
         EXPECT_TRUE(platform.shell.isOffTaskbar(window)) << caption.toStdString();
     }
@@ -73,22 +74,22 @@ TEST_F(WindowSetTest, ToolbarStandsAtTheRightEdgeFromHalfTheScreenHeight) {
     platform.pointer.setPrimaryScreenSize({1280, 1025});
     platform.pointer.setPosition(QPoint(10, 10));
     start();
-    EXPECT_EQ(forms->Form1->geometry(), QRect(1275, 512, 65, 198)) << "retracted at once";
+    EXPECT_EQ(windows->edgeToolbar().geometry(), QRect(1275, 512, 65, 198)) << "retracted at once";
     platform.movePointer({1279, 600});
-    EXPECT_EQ(forms->Form1->x(), 1215);
+    EXPECT_EQ(windows->edgeToolbar().x(), 1215);
     platform.movePointer({1279, 512});
-    EXPECT_EQ(forms->Form1->x(), 1215) << "the top line keeps it out";
+    EXPECT_EQ(windows->edgeToolbar().x(), 1215) << "the top line keeps it out";
     platform.movePointer({1279, 511});
-    EXPECT_EQ(forms->Form1->x(), 1275);
+    EXPECT_EQ(windows->edgeToolbar().x(), 1275);
 }
 
 TEST_F(WindowSetTest, AnUnknownPointerLeavesTheToolbarWhereItIs) {
     platform.pointer.setPosition(QPoint(1919, 600));
     start();
-    ASSERT_EQ(forms->Form1->x(), 1855);
+    ASSERT_EQ(windows->edgeToolbar().x(), 1855);
     platform.pointer.setPosition(std::nullopt);
-    forms->Form1->lookAtPointer();
-    EXPECT_EQ(forms->Form1->x(), 1855);
+    windows->edgeToolbar().lookAtPointer();
+    EXPECT_EQ(windows->edgeToolbar().x(), 1855);
     EXPECT_TRUE(errors.isEmpty());
 }
 
@@ -118,7 +119,7 @@ const CommandCase Commands[] = {
 class ToolbarCommands : public WindowSetFixture, public ::testing::WithParamInterface<CommandCase> {
 protected:
     void clickPanel(const char* name) {
-        auto* panel = forms->Form1->findChild<ClickPanel*>(QString::fromLatin1(name));
+        auto* panel = windows->edgeToolbar().findChild<ClickPanel*>(QString::fromLatin1(name));
         ASSERT_NE(panel, nullptr) << name;
         QTest::mouseClick(panel, Qt::LeftButton);
         QCoreApplication::processEvents();
@@ -134,17 +135,17 @@ TEST_P(ToolbarCommands, PanelAndMenuItemShowAndHideTheSameWindows) {
     start();
     prepare(c.before);
     clickPanel(c.panel);
-    const QString byPanel = visibleForms(*forms);
+    const QString byPanel = visibleWindows(*windows);
     EXPECT_EQ(byPanel, c.visibleAfter) << "panel " << c.panel;
 
-    forms.reset();
+    windows.reset();
     start();
     prepare(c.before);
-    QAction* item = forms->Form1->PopupMenu1()->findChild<QAction*>(c.menuItem);
+    QAction* item = windows->edgeToolbar().commandMenu()->findChild<QAction*>(c.menuItem);
     ASSERT_NE(item, nullptr) << c.menuItem;
     item->trigger();
     QCoreApplication::processEvents();
-    EXPECT_EQ(visibleForms(*forms), c.visibleAfter) << "menu item " << c.menuItem;
+    EXPECT_EQ(visibleWindows(*windows), c.visibleAfter) << "menu item " << c.menuItem;
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
@@ -155,7 +156,7 @@ TEST_F(WindowSetTest, TheMenuListsItsSixItemsInOrder) {
     start();
     QStringList captions;
     QStringList names;
-    for (QAction* a : forms->Form1->PopupMenu1()->actions()) {
+    for (QAction* a : windows->edgeToolbar().commandMenu()->actions()) {
         captions << a->text();
         names << a->objectName();
     }
@@ -171,7 +172,7 @@ TEST_F(WindowSetTest, PanelsReadTopToBottomWithThePenAboveHelp) {
         {"Pa4", "鼠标光环"},    {"Pa6", "电子笔"},      {"Pa5", "软件帮助"}};
     int top = 8;
     for (const auto& [name, caption] : expected) {
-        auto* panel = forms->Form1->findChild<ClickPanel*>(QString::fromLatin1(name));
+        auto* panel = windows->edgeToolbar().findChild<ClickPanel*>(QString::fromLatin1(name));
         ASSERT_NE(panel, nullptr);
         EXPECT_EQ(panel->text(), caption);
         EXPECT_EQ(panel->geometry(), QRect(0, top, 65, 25)) << name;
@@ -181,12 +182,12 @@ TEST_F(WindowSetTest, PanelsReadTopToBottomWithThePenAboveHelp) {
 
 TEST_F(WindowSetTest, ShowingTheFollowImageClosesTheSettingsDialogEvenWhenItIsAlreadyOpen) {
     start();
-    forms->Form1->Pa2Click();
-    ASSERT_TRUE(forms->Form4->Visible());
-    forms->Form1->Pa4Click();
-    forms->Form1->Pa3Click();
-    EXPECT_FALSE(forms->Form4->Visible());
-    EXPECT_TRUE(forms->Form2->Visible());
+    windows->edgeToolbar().openSettings();
+    ASSERT_TRUE(windows->settings().isVisible());
+    windows->edgeToolbar().showHalo();
+    windows->edgeToolbar().showFollowImage();
+    EXPECT_FALSE(windows->settings().isVisible());
+    EXPECT_TRUE(windows->followImage().isVisible());
 }
 
 } // namespace

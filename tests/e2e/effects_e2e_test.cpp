@@ -2,7 +2,7 @@
 // clicks pass through to the window beneath.
 #include "desktoptest.h"
 #include "effects/followpicture.h"
-#include "store/tsqlitedatabase.h"
+#include "store/sqlitedatabase.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -78,8 +78,8 @@ TEST_F(Plain, ClicksOnThePictureReachTheWindowBeneath) {
         ++offset;
     ASSERT_LT(offset, 128);
     m_kerulo.reset();
-    TSQLiteDatabase(m_folder->file("GBTest.db").toStdString())
-        .Execute("Update GBgs Set SHu='" + std::to_string(offset) + "' where GBgsID=1");
+    SqliteDatabase(m_folder->file("GBTest.db").toStdString())
+        .execute("Update GBgs Set SHu='" + std::to_string(offset) + "' where GBgsID=1");
     m_kerulo = std::make_unique<KeruloProcess>(display(), *m_folder);
     ASSERT_TRUE(waitUntil(10000, [this] { return probe().followImage().has_value(); }));
 

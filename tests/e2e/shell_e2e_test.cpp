@@ -1,7 +1,7 @@
 // The program's shell on a real desktop: the built binary under Xvfb with openbox and a tray
 // host, driven by XTest input and observed from outside.
 #include "desktoptest.h"
-#include "store/tsqlitedatabase.h"
+#include "store/sqlitedatabase.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -182,7 +182,7 @@ protected:
 TEST_F(ShellErrorsOnDesktop, AStartUpErrorIsShownCopyableAndTheProgramGoesOnWithoutTrayIcon) {
     x().movePointer(100, 100);
     test::RunFolder folder;
-    TSQLiteDatabase(folder.file("GBTest.db").toStdString()).Execute("Drop table GBgs");
+    SqliteDatabase(folder.file("GBTest.db").toStdString()).execute("Drop table GBgs");
     KeruloProcess kerulo(display(), folder);
 
     ASSERT_TRUE(waitUntil(10000, [] { return probe().messageBox().has_value(); }))

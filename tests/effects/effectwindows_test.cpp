@@ -1,7 +1,7 @@
-#include "app/tform1.h"
-#include "effects/tform2.h"
-#include "effects/tform3.h"
-#include "store/tsqlitedatabase.h"
+#include "app/edgetoolbar.h"
+#include "effects/followimagewindow.h"
+#include "effects/halowindow.h"
+#include "store/sqlitedatabase.h"
 #include "support/windowsetfixture.h"
 
 #include <QBitmap>
@@ -19,7 +19,7 @@ protected:
         std::stringstream statements(sql);
         std::string one;
         while (std::getline(statements, one, ';'))
-            TSQLiteDatabase("GBTest.db").Execute(one);
+            SqliteDatabase("GBTest.db").execute(one);
     }
 
     QPoint moveTo(QPoint p) {
@@ -31,11 +31,11 @@ protected:
 TEST_F(EffectWindows, FollowImageCarriesTheStoredPictureAtTheStoredOffset) {
     start();
     ASSERT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
-    TForm2& f = *forms->Form2;
+    FollowImageWindow& f = windows->followImage();
     EXPECT_EQ(f.size(), QSize(128, 128));
-    EXPECT_EQ(f.CursorOffset, 65);
+    EXPECT_EQ(f.cursorOffset(), 65);
     EXPECT_TRUE(f.hasPicture());
-    EXPECT_TRUE(f.hasTrayIcon());
+    EXPECT_TRUE(windows->hasTrayIcon());
     // The ring's hole and the corners are see-through; the ring itself is not.
     EXPECT_FALSE(f.mask().contains(QPoint(0, 0)));
     EXPECT_FALSE(f.mask().contains(QPoint(64, 64)));
@@ -47,15 +47,15 @@ TEST_F(EffectWindows, FollowImageCarriesTheStoredPictureAtTheStoredOffset) {
 
 TEST_F(EffectWindows, EffectWindowsFollowThePointerWhileHidden) {
     start();
-    forms->Form1->Pa4Click(); // the halo hides the follow image
-    ASSERT_FALSE(forms->Form2->Visible());
+    windows->edgeToolbar().showHalo(); // the halo hides the follow image
+    ASSERT_FALSE(windows->followImage().isVisible());
     moveTo({300, 200});
-    EXPECT_EQ(forms->Form2->pos(), QPoint(235, 135));
-    forms->Form1->Pa3Click(); // and the follow image closes the halo
-    ASSERT_FALSE(forms->Form3->Visible());
+    EXPECT_EQ(windows->followImage().pos(), QPoint(235, 135));
+    windows->edgeToolbar().showFollowImage(); // and the follow image closes the halo
+    ASSERT_FALSE(windows->halo().isVisible());
     moveTo({700, 600});
-    EXPECT_EQ(forms->Form3->pos(), QPoint(650, 550));
-    EXPECT_EQ(forms->Form2->pos(), QPoint(635, 535));
+    EXPECT_EQ(windows->halo().pos(), QPoint(650, 550));
+    EXPECT_EQ(windows->followImage().pos(), QPoint(635, 535));
 }
 
 TEST_F(EffectWindows, OffsetsAreAppliedAsTheyAreStored) {
@@ -63,16 +63,16 @@ TEST_F(EffectWindows, OffsetsAreAppliedAsTheyAreStored) {
         alterSettings("Update GBgs Set SHu='" + std::to_string(offset) + "' where GBgsID=1");
         start();
         moveTo({1000, 800});
-        EXPECT_EQ(forms->Form2->pos(), QPoint(1000 - offset, 800 - offset)) << offset;
-        forms.reset();
+        EXPECT_EQ(windows->followImage().pos(), QPoint(1000 - offset, 800 - offset)) << offset;
+        windows.reset();
     }
 }
 
 TEST_F(EffectWindows, HaloTakesItsStoredSizeColourOpacityAndRoundShape) {
     start();
-    TForm3& h = *forms->Form3;
+    HaloWindow& h = windows->halo();
     EXPECT_EQ(h.size(), QSize(100, 100));
-    EXPECT_EQ(h.HaloSize, 100);
+    EXPECT_EQ(h.haloSize(), 100);
     EXPECT_EQ(h.alphaValue(), 100);
     EXPECT_EQ(h.colour(), QColor(255, 200, 0));
     EXPECT_EQ(h.mask(), QRegion(0, 0, 100, 100, QRegion::Ellipse));
@@ -96,11 +96,11 @@ TEST_F(EffectWindows, HaloValuesAsStored) {
     for (const auto& c : cases) {
         alterSettings(std::string("Update GBtx Set ") + c.values + " where GBtxID=1");
         start();
-        EXPECT_EQ(forms->Form3->alphaValue(), c.alpha) << c.values;
-        EXPECT_EQ(forms->Form3->colour(), QColor(255, 0, 0));
+        EXPECT_EQ(windows->halo().alphaValue(), c.alpha) << c.values;
+        EXPECT_EQ(windows->halo().colour(), QColor(255, 0, 0));
         moveTo({500, 400});
-        EXPECT_EQ(forms->Form3->pos(), QPoint(500 - c.half, 400 - c.half)) << c.values;
-        forms.reset();
+        EXPECT_EQ(windows->halo().pos(), QPoint(500 - c.half, 400 - c.half)) << c.values;
+        windows.reset();
     }
 }
 
@@ -138,18 +138,18 @@ TEST_P(FollowImageFailures, LeaveTheWindowEmptyFollowingAndWithoutTrayIcon) {
     start();
     ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
     EXPECT_TRUE(errors[0].contains(QString::fromUtf8(c.message))) << errors[0].toStdString();
-    TForm2& f = *forms->Form2;
-    EXPECT_EQ(f.CursorOffset, c.offsetAfter);
+    FollowImageWindow& f = windows->followImage();
+    EXPECT_EQ(f.cursorOffset(), c.offsetAfter);
     EXPECT_FALSE(f.hasPicture());
-    EXPECT_FALSE(f.hasTrayIcon());
+    EXPECT_FALSE(windows->hasTrayIcon());
     EXPECT_EQ(f.size(), QSize(131, 140)) << "the rest of the creation handler is skipped";
-    EXPECT_TRUE(forms->Form1->Visible()) << "the toolbar is shown all the same";
-    EXPECT_TRUE(f.Visible());
+    EXPECT_TRUE(windows->edgeToolbar().isVisible()) << "the toolbar is shown all the same";
+    EXPECT_TRUE(f.isVisible());
     // Nothing of the window is drawn, yet it follows.
     EXPECT_FALSE(f.mask().intersects(f.rect()));
     moveTo({400, 300});
     EXPECT_EQ(f.pos(), QPoint(400 - c.offsetAfter, 300 - c.offsetAfter));
-    EXPECT_EQ(forms->Form3->HaloSize, 100) << "start-up went on with the next windows";
+    EXPECT_EQ(windows->halo().haloSize(), 100) << "start-up went on with the next windows";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FollowImageFailures, ::testing::ValuesIn(FollowFailures),
@@ -168,11 +168,11 @@ TEST_P(HaloFailure, LeavesTheWindowAsDefinedWithItsCornerAtThePointer) {
     alterSettings(GetParam());
     start();
     ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
-    TForm3& h = *forms->Form3;
+    HaloWindow& h = windows->halo();
     EXPECT_EQ(h.size(), QSize(585, 501));
     EXPECT_EQ(h.colour(), QColor(255, 0, 255));
     EXPECT_EQ(h.alphaValue(), 100);
-    EXPECT_EQ(h.HaloSize, 0);
+    EXPECT_EQ(h.haloSize(), 0);
     EXPECT_TRUE(h.mask().isEmpty()) << "no round shape";
     moveTo({400, 300});
     EXPECT_EQ(h.pos(), QPoint(400, 300));
@@ -189,8 +189,8 @@ TEST_F(EffectWindows, ErrorsOfEveryWindowAreShownInCreationOrderAndStartUpGoesOn
     EXPECT_TRUE(errors[0].contains("Select * from GBgs"));
     EXPECT_TRUE(errors[1].contains("Select * from GBtx"));
     EXPECT_TRUE(errors[0].contains("Error [1]: SQL error or missing database"));
-    EXPECT_TRUE(forms->Form1->Visible());
-    EXPECT_FALSE(forms->Form2->hasTrayIcon());
+    EXPECT_TRUE(windows->edgeToolbar().isVisible());
+    EXPECT_FALSE(windows->hasTrayIcon());
 }
 
 } // namespace

@@ -1,9 +1,9 @@
-#include "app/errorreporter.h"
-#include "app/tform1.h"
+#include "app/edgetoolbar.h"
 #include "app/windowset.h"
 #include "help/helptext.h"
-#include "help/tform5.h"
+#include "help/helpwindow.h"
 #include "support/windowsetfixture.h"
+#include "ui/errorreporter.h"
 
 #include <QApplication>
 #include <QGlyphRun>
@@ -59,11 +59,11 @@ protected:
     }
 
     void openHelp() {
-        forms->Form1->Pa5Click();
+        windows->edgeToolbar().openHelp();
         QCoreApplication::processEvents();
     }
 
-    TForm5& help() { return *forms->Form5; }
+    HelpWindow& help() { return windows->help(); }
     QLabel* label1() { return help().findChild<QLabel*>(QStringLiteral("Label1")); }
     QTextEdit* richEdit1() { return help().findChild<QTextEdit*>(QStringLiteral("RichEdit1")); }
     QStringList shownLines() { return richEdit1()->toPlainText().split(QLatin1Char('\n')); }
@@ -79,9 +79,9 @@ TEST_F(HelpWindowTest, ShowsTheStoredTextLineByLine) {
 }
 
 TEST_F(HelpWindowTest, IsHiddenUntilTheHelpCommand) {
-    EXPECT_FALSE(help().Visible());
+    EXPECT_FALSE(help().isVisible());
     openHelp();
-    EXPECT_TRUE(help().Visible());
+    EXPECT_TRUE(help().isVisible());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
@@ -178,7 +178,7 @@ TEST_P(HelpWindowEnterTest, DoesNotBreakTheText) {
     expected.last() += QStringLiteral("ab");
     EXPECT_EQ(shownLines(), expected);
     EXPECT_FALSE(richEdit1()->toPlainText().contains(QChar::LineSeparator));
-    EXPECT_TRUE(help().Visible());
+    EXPECT_TRUE(help().isVisible());
 }
 
 INSTANTIATE_TEST_SUITE_P(Keys, HelpWindowEnterTest, ::testing::ValuesIn(EnterCases),
@@ -199,10 +199,10 @@ TEST_F(HelpWindowTest, ClosingKeepsTextScrollPositionAndSize) {
 
     help().close(); // the title bar's close
     QCoreApplication::processEvents();
-    EXPECT_FALSE(help().Visible());
+    EXPECT_FALSE(help().isVisible());
     openHelp();
 
-    EXPECT_TRUE(help().Visible());
+    EXPECT_TRUE(help().isVisible());
     EXPECT_EQ(edit->toPlainText(), text);
     EXPECT_TRUE(text.contains(QStringLiteral("用就会。xyz")));
     EXPECT_EQ(edit->verticalScrollBar()->value(), scrolled);
@@ -217,7 +217,7 @@ TEST_F(HelpWindowTest, OpeningTwiceLeavesOneHelpWindow) {
         if (w->isVisible() && w->windowTitle() == QStringLiteral("光标特效"))
             ++shown;
     EXPECT_EQ(shown, 1);
-    EXPECT_TRUE(help().Visible());
+    EXPECT_TRUE(help().isVisible());
     EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
@@ -237,7 +237,7 @@ TEST_F(HelpWindowTest, ANewStartShowsTheStoredTextAgain) {
     richEdit1()->selectAll();
     QTest::keyClicks(richEdit1(), QStringLiteral("overwritten"));
     ASSERT_EQ(richEdit1()->toPlainText(), QStringLiteral("overwritten"));
-    forms.reset();
+    windows.reset();
     start();
     expectLines(shownLines());
 }

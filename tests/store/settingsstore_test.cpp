@@ -1,11 +1,11 @@
 #include "store/settingsstore.h"
 
 #include "store/caseprinting.h"
-#include "store/econverterror.h"
+#include "store/converterror.h"
 #include "store/integertext.h"
 #include "store/picturepath.h"
 #include "store/rawdatabase.h"
-#include "store/sqlitetable3.h"
+#include "store/sqlite.h"
 #include "support/runfolder.h"
 
 #include <QFile>
@@ -186,7 +186,7 @@ TEST_P(FailedSaveTable, FailedUpdateLeavesTheRowsUnchanged) {
     SettingsFolder folder(IntegerSchema);
     const std::string halo = folder.halo();
     const std::string follow = folder.followImage();
-    const std::string message = failureOf<ESQLiteException>(GetParam().save);
+    const std::string message = failureOf<SqliteError>(GetParam().save);
     EXPECT_EQ(message.rfind("Error executing SQL.\rError [1]: SQL error or missing database.", 0),
               0u)
         << message;
@@ -222,9 +222,9 @@ TEST_P(BadValueTable, ReaderFailsInTheIntegerConversion) {
     SettingsFolder folder(TextSchema);
     folder.raw().exec(c.update);
     if (c.halo)
-        EXPECT_EQ(failureOf<EConvertError>([] { readHaloSettings(); }), c.message);
+        EXPECT_EQ(failureOf<ConvertError>([] { readHaloSettings(); }), c.message);
     else
-        EXPECT_EQ(failureOf<EConvertError>([] { readFollowImageSettings(); }), c.message);
+        EXPECT_EQ(failureOf<ConvertError>([] { readFollowImageSettings(); }), c.message);
 }
 
 INSTANTIATE_TEST_SUITE_P(Store, BadValueTable, ::testing::ValuesIn(BadValueCases),
@@ -232,11 +232,11 @@ INSTANTIATE_TEST_SUITE_P(Store, BadValueTable, ::testing::ValuesIn(BadValueCases
 
 TEST(SettingsDatabase, MissingFileIsCreatedEmptyAndReadingFails) {
     RunFolder folder(false);
-    EXPECT_EQ(failureOf<ESQLiteException>([] { readHaloSettings(); }),
+    EXPECT_EQ(failureOf<SqliteError>([] { readHaloSettings(); }),
               "Error executing SQL.\rError [1]: SQL error or missing database.\r"
               "\"Select * from GBtx\": no such table: GBtx");
     EXPECT_EQ(QFileInfo(folder.file(SettingsDatabaseName)).size(), 0);
-    EXPECT_EQ(failureOf<ESQLiteException>([] { readFollowImageSettings(); }),
+    EXPECT_EQ(failureOf<SqliteError>([] { readFollowImageSettings(); }),
               "Error executing SQL.\rError [1]: SQL error or missing database.\r"
               "\"Select * from GBgs\": no such table: GBgs");
 }
@@ -244,9 +244,9 @@ TEST(SettingsDatabase, MissingFileIsCreatedEmptyAndReadingFails) {
 TEST(SettingsDatabase, TablesWithoutARowFindNoField) {
     SettingsFolder folder(IntegerSchema);
     folder.raw().exec("delete from GBtx; delete from GBgs");
-    EXPECT_EQ(failureOf<ESQLiteException>([] { readHaloSettings(); }),
+    EXPECT_EQ(failureOf<SqliteError>([] { readHaloSettings(); }),
               "Field ColoeN Not found. Empty dataset");
-    EXPECT_EQ(failureOf<ESQLiteException>([] { readFollowImageSettings(); }),
+    EXPECT_EQ(failureOf<SqliteError>([] { readFollowImageSettings(); }),
               "Field FileN Not found. Empty dataset");
 }
 
@@ -290,7 +290,7 @@ class InvalidIntegerTable : public ::testing::TestWithParam<QString> {};
 
 TEST_P(InvalidIntegerTable, RaisesQuotingTheText) {
     const QString text = GetParam();
-    EXPECT_EQ(failureOf<EConvertError>([&] { parseInteger(text); }),
+    EXPECT_EQ(failureOf<ConvertError>([&] { parseInteger(text); }),
               "'" + text.toStdString() + "' is not a valid integer value");
 }
 

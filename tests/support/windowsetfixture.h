@@ -1,9 +1,9 @@
 #pragma once
 
-#include "app/errorreporter.h"
 #include "app/windowset.h"
 #include "platform/fake/fakeplatform.h"
 #include "support/runfolder.h"
+#include "ui/errorreporter.h"
 
 #include <QCoreApplication>
 #include <QStringList>
@@ -21,22 +21,22 @@ protected:
         ErrorReporter::setSink([this](const QString& text) { errors << text; });
     }
     void TearDown() override {
-        forms.reset();
+        windows.reset();
         ErrorReporter::setSink({});
     }
 
     /// Creates the windows and lets the event loop make its first moves.
     void start(bool showMainWindow = true) {
-        forms = std::make_unique<WindowSet>(platform.services());
+        windows = std::make_unique<WindowSet>(platform.services());
         if (showMainWindow)
-            forms->showMainWindow();
+            windows->showMainWindow();
         QCoreApplication::processEvents();
     }
 
     RunFolder runFolder;
     FakePlatform platform;
     QStringList errors;
-    std::unique_ptr<WindowSet> forms;
+    std::unique_ptr<WindowSet> windows;
 };
 
 } // namespace kerulo::test

@@ -1,0 +1,47 @@
+#include "ui/kerulowindow.h"
+
+#include "ui/errorreporter.h"
+
+#include <QCloseEvent>
+#include <QShowEvent>
+
+namespace kerulo {
+
+KeruloWindow::KeruloWindow(Windows& windows) : QWidget(nullptr), m_windows(windows) {}
+
+void KeruloWindow::setFaceColor(const QColor& colour) {
+    setAutoFillBackground(true);
+    QPalette p = palette();
+    p.setColor(QPalette::Window, colour);
+    setPalette(p);
+}
+
+void KeruloWindow::showInFront() {
+    show();
+    raise();
+}
+
+void KeruloWindow::closeWindow() {
+    ErrorReporter::guard([this] { whenClosed(); });
+    hide();
+}
+
+void KeruloWindow::runSetUp() {
+    ErrorReporter::guard([this] { setUp(); });
+}
+
+void KeruloWindow::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    // Spontaneous show events come from the window system (say, un-minimizing); only the
+    // program's own hidden-to-visible transitions run the show handler.
+    if (!event->spontaneous())
+        ErrorReporter::guard([this] { whenShown(); });
+}
+
+// A close from the title bar or the window manager goes the same way as the program's own.
+void KeruloWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();
+    closeWindow();
+}
+
+} // namespace kerulo
