@@ -7,6 +7,14 @@ enum class PenStyle { Solid, Dash, Dot, DashDot, DashDotDot };
 
 /// How a closed figure's interior is filled. The order is the order of the toolbox's brush-style
 /// list. Hollow leaves the interior untouched; the hatches paint only their lines.
-enum class BrushStyle { Solid, Hollow, Horizontal, Vertical, ForwardDiagonal, BackwardDiagonal, Cross };
+enum class BrushStyle {
+    Solid,
+    Hollow,
+    Horizontal,
+    Vertical,
+    ForwardDiagonal,
+    BackwardDiagonal,
+    Cross
+};
 
 } // namespace kerulo
