@@ -307,15 +307,23 @@ INSTANTIATE_TEST_SUITE_P(Figures, PaintOnPlainDesktop, ::testing::ValuesIn(Paint
 struct InputCase {
     const char* name;
     int button;
+    // How the display is scaled: the toolkit's own factor, or the desktop's font resolution.
     const char* scaleFactor;
+    const char* xftDpi;
+    int scale;
     bool draws;
 };
 
 const InputCase InputCases[] = {
-    {"left button", 1, "1", true},  {"middle button", 2, "1", true},
-    {"right button", 3, "1", true}, {"left button display scaled by 2", 1, "2", true},
-    {"wheel up", 4, "1", false},    {"wheel down", 5, "1", false},
-    {"wheel left", 6, "1", false},  {"wheel right", 7, "1", false},
+    {"left button", 1, "", "", 1, true},
+    {"middle button", 2, "", "", 1, true},
+    {"right button", 3, "", "", 1, true},
+    {"left button toolkit scaled by 2", 1, "2", "", 2, true},
+    {"left button desktop at 192 dpi", 1, "", "192", 2, true},
+    {"wheel up", 4, "", "", 1, false},
+    {"wheel down", 5, "", "", 1, false},
+    {"wheel left", 6, "", "", 1, false},
+    {"wheel right", 7, "", "", 1, false},
 };
 
 void PrintTo(const InputCase& c, std::ostream* out) {
@@ -323,12 +331,36 @@ void PrintTo(const InputCase& c, std::ostream* out) {
 }
 
 class InputOnPlainDesktop : public PenScreenOnPlainDesktop,
-                            public ::testing::WithParamInterface<InputCase> {};
+                            public ::testing::WithParamInterface<InputCase> {
+protected:
+    void SetUp() override {
+        PenScreenOnPlainDesktop::SetUp();
+        if (*GetParam().xftDpi)
+            resources(QStringList{"-merge"}, QByteArray("Xft.dpi: ") + GetParam().xftDpi);
+    }
+    void TearDown() override {
+        PenScreenOnPlainDesktop::TearDown();
+        if (*GetParam().xftDpi)
+            resources(QStringList{"-remove"}, {});
+    }
+
+    // The desktop's resources (RESOURCE_MANAGER), where the toolkit finds Xft.dpi.
+    void resources(const QStringList& arguments, const QByteArray& input) {
+        QProcess xrdb;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", QString::fromStdString(display()));
+        xrdb.setProcessEnvironment(env);
+        xrdb.start(QStringLiteral("xrdb"), arguments);
+        xrdb.write(input);
+        xrdb.closeWriteChannel();
+        ASSERT_TRUE(xrdb.waitForFinished(5000) && xrdb.exitCode() == 0);
+    }
+};
 
 TEST_P(InputOnPlainDesktop, SurfaceTakesTheMouseInScreenPixels) {
     const InputCase& c = GetParam();
     PenDriver& pen = driver(c.scaleFactor);
-    ASSERT_EQ(pen.command("scale", "scale"), std::string("scale ") + c.scaleFactor);
+    ASSERT_EQ(pen.command("scale", "scale"), "scale " + std::to_string(c.scale));
     ASSERT_EQ(pen.command("start", "start"), "start surface");
 
     const std::vector<QPoint> path{{500, 400}, {520, 410}, {545, 437}, {546, 437}, {600, 500}};
