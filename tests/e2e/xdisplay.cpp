@@ -7,6 +7,7 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
+#include <X11/extensions/Xfixes.h>
 
 #include <stdexcept>
 
@@ -247,6 +248,24 @@ QImage XDisplay::grab(const QRect& area) const {
 
 QRgb XDisplay::pixel(int x, int y) const {
     return grab(QRect(x, y, 1, 1)).pixel(0, 0);
+}
+
+QImage XDisplay::cursorImage() const {
+    XFixesCursorImage* cursor = XFixesGetCursorImage(m_display);
+    if (!cursor)
+        return {};
+    QImage image(cursor->width, cursor->height, QImage::Format_ARGB32);
+    for (int y = 0; y < cursor->height; ++y)
+        for (int x = 0; x < cursor->width; ++x)
+            image.setPixel(x, y, QRgb(cursor->pixels[y * cursor->width + x]));
+    image.setOffset(QPoint(cursor->xhot, cursor->yhot));
+    XFree(cursor);
+    return image;
+}
+
+void XDisplay::setFontCursor(unsigned long window, unsigned int glyph) {
+    XDefineCursor(m_display, window, XCreateFontCursor(m_display, glyph));
+    XSync(m_display, False);
 }
 
 void XDisplay::sync() const {

@@ -69,6 +69,11 @@ public:
     /// WM_NAME decoded from whichever encoding it was stored in (STRING, COMPOUND_TEXT, UTF-8).
     QString wmName(unsigned long id) const;
 
+    /// The pointer's shape as it is drawn now (XFixes), hot spot included.
+    QImage cursorImage() const;
+    /// Gives a window a shape of the standard cursor font as its pointer.
+    void setFontCursor(unsigned long window, unsigned int glyph);
+
     /// An override-redirect window of one colour that records the button presses it gets.
     unsigned long createTestWindow(const QRect& geometry, QRgb colour);
     void destroyWindow(unsigned long id);

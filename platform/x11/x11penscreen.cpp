@@ -1,0 +1,142 @@
+#include "platform/x11/x11penscreen.h"
+
+#include "platform/x11/x11inputsurface.h"
+#include "platform/x11/x11rootpainter.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <xcb/xcb.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace kerulo {
+
+namespace {
+template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
+
+xcb_connection_t* qtConnection() {
+    auto* x11 = qGuiApp ? qGuiApp->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+    return x11 ? x11->connection() : nullptr;
+}
+
+// Every window, and the root window's background, repaint when a window that covered them all
+// goes away. Tried on desktops without a compositor and with two kinds of compositor, only a
+// window with a background of its own that is mapped, seen by the server and unmapped again
+// made all three repaint; without a compositor the screen may show that window for a frame.
+void repaintEveryWindow(xcb_connection_t* c) {
+    const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(c)).data;
+    Reply<xcb_get_geometry_reply_t> root(
+        xcb_get_geometry_reply(c, xcb_get_geometry(c, screen->root), nullptr), &free);
+    const xcb_window_t cover = xcb_generate_id(c);
+    xcb_create_window_value_list_t values{};
+    values.background_pixel = screen->black_pixel;
+    values.override_redirect = 1;
+    xcb_create_window_aux(c, XCB_COPY_FROM_PARENT, cover, screen->root, 0, 0,
+                          root ? root->width : screen->width_in_pixels,
+                          root ? root->height : screen->height_in_pixels, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                          XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, &values);
+    xcb_map_window(c, cover);
+    free(xcb_get_input_focus_reply(c, xcb_get_input_focus(c), nullptr)); // a round trip
+    xcb_unmap_window(c, cover);
+    xcb_destroy_window(c, cover);
+    xcb_flush(c);
+}
+} // namespace
+
+X11PenScreen::X11PenScreen(QObject* parent) : PenScreen(parent), m_connection(qtConnection()) {}
+
+X11PenScreen::~X11PenScreen() = default;
+
+PenScreen::Input X11PenScreen::start() {
+    // Without a connection to the X server the pen's own window is all there is.
+    if (!m_connection)
+        return Input::Veil;
+    useTarget(compositorRuns() ? Target::InkLayer : Target::Root);
+    if (m_target == Target::InkLayer)
+        return Input::Veil;
+    m_inputSurface->show();
+    return Input::Surface;
+}
+
+void X11PenScreen::stop() {
+    if (m_inputSurface)
+        m_inputSurface->hide();
+}
+
+void X11PenScreen::repaintDesktop() {
+    if (!m_connection)
+        return;
+    repaintEveryWindow(m_connection);
+    if (m_inkLayer)
+        m_inkLayer->clear();
+    m_painted = false;
+}
+
+int X11PenScreen::scale() const {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen ? std::max(1, qRound(screen->devicePixelRatio())) : 1;
+}
+
+void X11PenScreen::paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) {
+    if (!m_connection)
+        return;
+    if (m_target == Target::Undecided)
+        useTarget(compositorRuns() ? Target::InkLayer : Target::Root);
+    m_painter->paint(figure, penColour, brushColour, mode);
+    m_painted = true;
+}
+
+bool X11PenScreen::compositorRuns() const {
+    static const char name[] = "_NET_WM_CM_S0";
+    Reply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(m_connection,
+                              xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name),
+                              nullptr),
+        &free);
+    if (!atom)
+        return false;
+    Reply<xcb_get_selection_owner_reply_t> owner(
+        xcb_get_selection_owner_reply(m_connection,
+                                      xcb_get_selection_owner(m_connection, atom->atom), nullptr),
+        &free);
+    return owner && owner->owner != XCB_WINDOW_NONE;
+}
+
+// A compositor may have started or stopped since the pen last ran. Figures of the way that is
+// being left would stay behind where the new way cannot reach them (under the compositor's
+// picture, or as a layer nobody clears), so the desktop repaints first.
+void X11PenScreen::useTarget(Target target) {
+    if (target == m_target)
+        return;
+    if (m_target != Target::Undecided && m_painted)
+        repaintDesktop();
+    if (m_inkLayer) {
+        m_inkLayer->hideLayer();
+        m_inkLayer.reset();
+    }
+    if (target == Target::Root) {
+        if (!m_rootPainter)
+            m_rootPainter = std::make_unique<X11RootPainter>(m_connection);
+        if (!m_inputSurface) {
+            m_inputSurface = std::make_unique<X11InputSurface>(m_connection);
+            connect(m_inputSurface.get(), &X11InputSurface::pressed, this, &PenScreen::pressed);
+            connect(m_inputSurface.get(), &X11InputSurface::moved, this, &PenScreen::moved);
+            connect(m_inputSurface.get(), &X11InputSurface::released, this, &PenScreen::released);
+        }
+        m_painter = m_rootPainter.get();
+    } else {
+        if (m_inputSurface)
+            m_inputSurface->hide();
+        m_inkLayer = std::make_unique<X11InkLayer>();
+        m_inkLayer->showLayer();
+        m_painter = m_inkLayer.get();
+    }
+    m_target = target;
+}
+
+} // namespace kerulo
