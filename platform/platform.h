@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/desktopshell.h"
+#include "platform/penscreen.h"
 #include "platform/pointerscreen.h"
 #include "platform/pointerwatch.h"
 
@@ -11,6 +12,7 @@ struct Platform {
     PointerScreen& pointer;
     PointerWatch& pointerWatch;
     DesktopShell& shell;
+    PenScreen& penScreen;
 };
 
 } // namespace kerulo

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fake/fakedesktopshell.h"
+#include "platform/fake/fakepenscreen.h"
 #include "platform/fake/fakepointerscreen.h"
 #include "platform/fake/fakepointerwatch.h"
 #include "platform/platform.h"
@@ -12,8 +13,9 @@ struct FakePlatform {
     FakePointerScreen pointer;
     FakePointerWatch pointerWatch;
     FakeDesktopShell shell;
+    FakePenScreen penScreen;
 
-    Platform services() { return Platform{pointer, pointerWatch, shell}; }
+    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen}; }
 
     /// Moves the pointer and reports the motion, as a real mouse would.
     void movePointer(QPoint p) {

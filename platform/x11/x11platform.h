@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/x11/x11desktopshell.h"
+#include "platform/x11/x11penscreen.h"
 #include "platform/x11/x11pointerscreen.h"
 #include "platform/x11/x11pointerwatch.h"
 
@@ -12,8 +13,9 @@ struct X11Platform {
     X11PointerScreen pointer;
     X11PointerWatch pointerWatch;
     X11DesktopShell shell;
+    X11PenScreen penScreen;
 
-    Platform services() { return Platform{pointer, pointerWatch, shell}; }
+    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen}; }
 };
 
 } // namespace kerulo
