@@ -192,6 +192,8 @@ void PenToolbox::addWidthControls() {
 void PenToolbox::setUp() {
     setDrawingEnabled(true);
     move(windows().platform().pointer.primaryScreenSize().width() - 130, 10);
+    // The width field shows 5 from the start; the pen draws with what the field shows.
+    windows().penSurface().canvas().setPenWidth(m_widthSpinner.position());
     // Esc is registered here, last, once the global keys exist.
 
     connect(&windows().platform().pointerWatch, &PointerWatch::moved, this,
