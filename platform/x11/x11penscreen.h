@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/penscreen.h"
-#include "platform/x11/x11inklayerplaceholder.h"
+#include "platform/x11/x11inklayer.h"
 
 #include <memory>
 
