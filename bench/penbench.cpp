@@ -206,8 +206,8 @@ int main(int argc, char** argv) {
     }
     desk.move(w / 2, h / 2, 400);
 
-    // Freehand: each motion continues the stroke; the pixel just before the new end point is
-    // the segment's last painted one.
+    // Freehand: each motion continues the stroke by 10 pixels; the pixel just before the new end
+    // point is one the segment paints and the previous one did not (the pen is 5 wide).
     std::vector<double> freehand;
     int missed = 0;
     const int motions = 400;
@@ -215,8 +215,8 @@ int main(int argc, char** argv) {
     desk.button(true, 20);
     double cpu = cpuSeconds(pid);
     for (int i = 1; i <= motions; ++i) {
-        const int row = 120 + (i / 150) * 12;
-        const int x = 100 + (i % 150) * 6 + (i % 150 == 0 ? 0 : 0);
+        const int row = 120 + (i / 100) * 16;
+        const int x = 100 + (i % 100) * 10;
         const unsigned long before = desk.pixel(x - 1, row);
         const double ms = desk.motionToPixel(x, row, x - 1, row, before);
         if (ms < 0)
@@ -251,7 +251,8 @@ int main(int argc, char** argv) {
         painted += desk.pixel(x, y) != White;
     std::printf("zig-zag at 1000 motions a second: %d of 99 corners painted\n", painted);
 
-    // The rectangle's rubber band: each motion moves the right edge to a fresh column.
+    // The rectangle's rubber band: each motion moves the right edge by at least 12 pixels, so
+    // that the pixel watched leaves the previous band's 5-pixel outline.
     toolbox.clickButton(6);
     toolbox.clickButton(3);
     std::vector<double> band;
@@ -261,7 +262,7 @@ int main(int argc, char** argv) {
     desk.move(1100, 750, 30);
     cpu = cpuSeconds(pid);
     for (int i = 1; i <= motions; ++i) {
-        const int right = 1100 + (i % 2 ? 3 : 0) + (i % 40);
+        const int right = 1100 + (i % 2 ? 12 : 0) + 24 * (i % 10);
         const int bottom = 750;
         const unsigned long before = desk.pixel(right - 1, 450);
         const double ms = desk.motionToPixel(right, bottom, right - 1, 450, before);
