@@ -53,6 +53,7 @@ X11PenScreen::X11PenScreen(QObject* parent) : PenScreen(parent), m_connection(qt
 X11PenScreen::~X11PenScreen() = default;
 
 PenScreen::Input X11PenScreen::start() {
+    keepEveryMotion(true);
     // Without a connection to the X server the pen's own window is all there is.
     if (!m_connection)
         return Input::Veil;
@@ -66,6 +67,20 @@ PenScreen::Input X11PenScreen::start() {
 void X11PenScreen::stop() {
     if (m_inputSurface)
         m_inputSurface->hide();
+    keepEveryMotion(false);
+}
+
+// The toolkit drops a motion when a later one is already waiting, which cuts the corners of
+// freehand strokes whenever painting falls behind the mouse; while the pen is on, every motion
+// is handed on, whichever window takes the mouse.
+void X11PenScreen::keepEveryMotion(bool keep) {
+    if (keep == m_keepingEveryMotion)
+        return;
+    if (keep)
+        m_compressedMotion = QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents);
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents,
+                                   keep ? false : m_compressedMotion);
+    m_keepingEveryMotion = keep;
 }
 
 void X11PenScreen::repaintDesktop() {
