@@ -1,5 +1,5 @@
 // How long a rubber band on the pen's ink layer takes from paint() to the pixel on the screen,
-// on the display in $DISPLAY (run it under a compositor, see bench/ink.sh): for each move, the
+// on the display in $DISPLAY (run it under a compositor: bench/ink.sh): for each move, the
 // old figure is painted away and the new one in, the event loop sends the changes, and a second
 // connection reads the root window until the moved corner shows. Also the time spent in the
 // layer itself (painting in memory and sending), per move.
