@@ -170,6 +170,11 @@ int main(int argc, char** argv) {
                       InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(d, beneath);
     XSync(d, False);
+    // Rubber bands take their colours from the screen as the compositor last showed it.
+    QElapsedTimer shown;
+    shown.start();
+    while (rootPixel(d, w / 2, h / 2) != Beneath && shown.elapsed() < 5000)
+        QThread::msleep(10);
 
     kerulo::X11InkLayer layer;
     const auto rect = [](bool filled) {

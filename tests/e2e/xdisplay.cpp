@@ -296,6 +296,13 @@ void XDisplay::repaintWindow(unsigned long id) {
     XSync(m_display, False);
 }
 
+void XDisplay::setOpacity(unsigned long id, double opacity) {
+    const unsigned long value = (unsigned long)(opacity * 0xffffffffu);
+    XChangeProperty(m_display, id, atom("_NET_WM_WINDOW_OPACITY"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&value), 1);
+    XSync(m_display, False);
+}
+
 void XDisplay::destroyWindow(unsigned long id) {
     XDestroyWindow(m_display, id);
     XSync(m_display, False);

@@ -79,6 +79,8 @@ public:
     void raiseWindow(unsigned long id);
     /// Has the server paint the whole window again, as when it is exposed.
     void repaintWindow(unsigned long id);
+    /// Asks a compositor to blend the window at this opacity (0 to 1).
+    void setOpacity(unsigned long id, double opacity);
     void destroyWindow(unsigned long id);
     /// Whether a button press reached the window since the last call.
     bool takeButtonPress(unsigned long id);

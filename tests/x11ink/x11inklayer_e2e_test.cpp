@@ -8,10 +8,12 @@
 
 #include <QDir>
 #include <QProcess>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include <map>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -295,6 +297,26 @@ TEST_P(InkLayerOnDesktop, NotXorFiguresShowTheComplementAndPaintedTwiceRestoreEx
         ASSERT_EQ(driver().send("clear"), "cleared");
         ASSERT_TRUE(showsWithin(filled(Beneath)));
     }
+}
+
+// With a compositor the pen's own window is a faint veil over the screen, beneath the layer:
+// not-xor figures work on what the screen shows through it.
+TEST_P(InkLayerOnDesktop, NotXorFiguresOverTheVeilWorkOnWhatTheScreenShows) {
+    const unsigned long veil = x().createTestWindow(Watched.adjusted(-30, -30, 30, 30), 0xffffff);
+    x().setOpacity(veil, 10 / 255.0);
+    ASSERT_TRUE(waitUntil(3000, [&] {
+        return watched().pixel(5, 5) != filled(Beneath).pixel(5, 5);
+    })) << "the veil is not blended";
+    QThread::msleep(100);
+    const QImage before = watched();
+
+    const Raster figure = rectangleFigure(Figure, true, Hatch::Cross, scale());
+    ASSERT_EQ(driver().paint(figure, RasterMode::NotXor), "painted");
+    const QImage once = expected(before, figure, RasterMode::NotXor);
+    EXPECT_TRUE(showsWithin(once)) << mismatch(once, "veil-once");
+    ASSERT_EQ(driver().paint(figure, RasterMode::NotXor), "painted");
+    EXPECT_TRUE(showsWithin(before)) << mismatch(before, "veil-twice");
+    x().destroyWindow(veil);
 }
 
 // A drag: each move paints the previous figure away and the new one in; the release commits
