@@ -1,5 +1,5 @@
 // How long a rubber band on the pen's ink layer takes from paint() to the pixel on the screen,
-// on the display in $DISPLAY (run it under a compositor, see bench/ink.sh): for each move, the
+// on the display in $DISPLAY (run it under a compositor: bench/ink.sh): for each move, the
 // old figure is painted away and the new one in, the event loop sends the changes, and a second
 // connection reads the root window until the moved corner shows. Also the time spent in the
 // layer itself (painting in memory and sending), per move.
@@ -170,6 +170,11 @@ int main(int argc, char** argv) {
                       InputOutput, CopyFromParent, CWOverrideRedirect | CWBackPixel, &a);
     XMapRaised(d, beneath);
     XSync(d, False);
+    // Rubber bands take their colours from the screen as the compositor last showed it.
+    QElapsedTimer shown;
+    shown.start();
+    while (rootPixel(d, w / 2, h / 2) != Beneath && shown.elapsed() < 5000)
+        QThread::msleep(10);
 
     kerulo::X11InkLayer layer;
     const auto rect = [](bool filled) {

@@ -201,14 +201,11 @@ void InkImage::settle() {
             from = x;
         }
     }
-    const Hatch hatch = m_pendingHatch;
-    const int hatchScale = m_pendingHatchScale;
+    // Read first: when the read fails the figures stay for the next try.
+    readScreenFor(segments);
+    HatchRow row(m_pendingHatch, m_pendingHatchScale);
     m_pending.clear();
     m_pendingHatch = Hatch::None;
-    if (segments.empty())
-        return;
-    readScreenFor(segments);
-    HatchRow row(hatch, hatchScale);
     for (const Segment& s : segments) {
         if (s.hatched != 0)
             row.setRow(s.y);
@@ -258,6 +255,8 @@ void InkImage::sortPending() {
 }
 
 void InkImage::readScreenFor(const std::vector<Segment>& segments) {
+    if (segments.empty())
+        return;
     if (!m_screen)
         m_screen = newPixels();
     std::vector<unsigned char> wanted(m_cellRead.size(), 0);

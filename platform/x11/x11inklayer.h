@@ -21,9 +21,10 @@ namespace kerulo {
 /// tiles that differ from what the window shows, so that a rubber band's erase and redraw of a
 /// large figure costs what actually moved.
 ///
-/// The window is on the screen from the first paint until clear() or hideLayer(), over every
-/// window that was there when it came up. Without a compositor it would be opaque black: use it
-/// only while one runs.
+/// The window comes on the screen with the first figure that leaves a pixel on it and stays
+/// until clear() or hideLayer(), above every window that was there when it came up. It covers
+/// the screen as it was when the layer was made. Without a compositor it would be opaque black:
+/// use it only while one runs.
 class X11InkLayer : public ScreenPainter {
 public:
     /// Throws std::runtime_error when there is no X11 display, or it has no 32-bit visual or no
@@ -33,7 +34,8 @@ public:
     X11InkLayer(const X11InkLayer&) = delete;
     X11InkLayer& operator=(const X11InkLayer&) = delete;
 
-    /// Throws std::runtime_error when the screen cannot be read for a not-xor figure.
+    /// Not-xor figures read the screen when they are applied, from the event loop: a read that
+    /// fails throws std::runtime_error there, and the figures wait for the next try.
     void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) override;
     /// Every figure goes and the window leaves the screen.
     void clear();

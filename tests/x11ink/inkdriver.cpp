@@ -1,11 +1,12 @@
 // Drives an X11InkLayer from standard input, one command a line, for tests that look at the
 // screen from outside: "paint ..." (see rastertext.h), "clear", "show", "hide", "strokes",
-// "quit". Prints "ready" once the layer exists and one line per command once the command's
-// pixels have been sent to the server.
+// "quit". Prints "ready" and the screen's device pixel ratio once the layer exists, and one
+// line per command once the command's pixels have been sent to the server.
 #include "platform/x11/x11inklayer.h"
 #include "rastertext.h"
 
 #include <QApplication>
+#include <QScreen>
 #include <QSocketNotifier>
 
 #include <iostream>
@@ -86,6 +87,8 @@ int main(int argc, char** argv) {
             }
         }
     });
-    reply(QStringLiteral("ready"));
+    // Tests on a scaled display check that the scaling is in force.
+    reply(QStringLiteral("ready ") +
+          QString::number(QGuiApplication::primaryScreen()->devicePixelRatio()));
     return app.exec();
 }

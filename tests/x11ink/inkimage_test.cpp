@@ -1,6 +1,7 @@
 #include "platform/inkimage.h"
 
 #include "support/casename.h"
+#include "testfigures.h"
 
 #include <gtest/gtest.h>
 
@@ -11,6 +12,10 @@ using kerulo::InkImage;
 using kerulo::Raster;
 using kerulo::RasterMode;
 using kerulo::Span;
+using kerulo::test::classOf;
+using kerulo::test::PixelClass;
+
+using kerulo::test::rectangleFigure;
 
 namespace {
 
@@ -50,35 +55,6 @@ struct FakeScreen {
         };
     }
 };
-
-// A rectangle's outline one pixel wide and, unless hollow, the pixels inside it.
-Raster rectangle(const QRect& r, bool filled = true, Hatch hatch = Hatch::None, int scale = 1) {
-    Raster out;
-    out.hatch = hatch;
-    out.hatchScale = scale;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        if (y == r.top() || y == r.bottom()) {
-            out.pen.push_back({y, r.left(), r.right() + 1});
-            continue;
-        }
-        out.pen.push_back({y, r.left(), r.left() + 1});
-        if (filled && r.width() > 2)
-            out.brush.push_back({y, r.left() + 1, r.right()});
-        out.pen.push_back({y, r.right(), r.right() + 1});
-    }
-    return out;
-}
-
-// 0: not touched, 1: pen, 2: brush (on the hatch's lines), 3: brush in a hatch's gap.
-int classOf(const Raster& f, int x, int y) {
-    for (const Span& s : f.pen)
-        if (s.y == y && x >= s.x0 && x < s.x1)
-            return 1;
-    for (const Span& s : f.brush)
-        if (s.y == y && x >= s.x0 && x < s.x1)
-            return kerulo::hatchCovers(f.hatch, f.hatchScale, x, y) ? 2 : 3;
-    return 0;
-}
 
 struct Paint {
     Raster figure;
@@ -158,8 +134,10 @@ TEST_P(CopyFigures, TakeThePenAndBrushColoursOnTheHatchLinesOnly) {
     bool anyOnImage = false;
     for (int y = 0; y < ImageSize.height(); ++y)
         for (int x = 0; x < ImageSize.width(); ++x) {
-            const int c = classOf(f, x, y);
-            const QRgb want = c == 1 ? (Red | 0xff000000u) : c == 2 ? (Green | 0xff000000u) : 0;
+            const PixelClass c = classOf(f, x, y);
+            const QRgb want = c == PixelClass::Pen     ? (Red | 0xff000000u)
+                              : c == PixelClass::Brush ? (Green | 0xff000000u)
+                                                       : 0;
             wrong += ink.image.pixel(x, y) != want;
             anyOnImage = anyOnImage || want != 0;
         }
@@ -169,15 +147,17 @@ TEST_P(CopyFigures, TakeThePenAndBrushColoursOnTheHatchLinesOnly) {
 }
 
 const CopyCase CopyCases[] = {
-    {"solid", rectangle(QRect(20, 30, 100, 60))},
-    {"hollow", rectangle(QRect(20, 30, 100, 60), false)},
-    {"horizontal hatch", rectangle(QRect(20, 30, 100, 60), true, Hatch::Horizontal)},
-    {"vertical hatch", rectangle(QRect(20, 30, 100, 60), true, Hatch::Vertical)},
-    {"forward diagonal hatch", rectangle(QRect(20, 30, 100, 60), true, Hatch::ForwardDiagonal)},
-    {"backward diagonal hatch", rectangle(QRect(21, 33, 100, 60), true, Hatch::BackwardDiagonal)},
-    {"cross hatch, scaled by 2", rectangle(QRect(20, 30, 100, 60), true, Hatch::Cross, 2)},
-    {"partly off the image", rectangle(QRect(-30, -20, 300, 100))},
-    {"wholly off the image", rectangle(QRect(300, 300, 20, 20))},
+    {"solid", rectangleFigure(QRect(20, 30, 100, 60))},
+    {"hollow", rectangleFigure(QRect(20, 30, 100, 60), false)},
+    {"horizontal hatch", rectangleFigure(QRect(20, 30, 100, 60), true, Hatch::Horizontal)},
+    {"vertical hatch", rectangleFigure(QRect(20, 30, 100, 60), true, Hatch::Vertical)},
+    {"forward diagonal hatch",
+     rectangleFigure(QRect(20, 30, 100, 60), true, Hatch::ForwardDiagonal)},
+    {"backward diagonal hatch",
+     rectangleFigure(QRect(21, 33, 100, 60), true, Hatch::BackwardDiagonal)},
+    {"cross hatch, scaled by 2", rectangleFigure(QRect(20, 30, 100, 60), true, Hatch::Cross, 2)},
+    {"partly off the image", rectangleFigure(QRect(-30, -20, 300, 100))},
+    {"wholly off the image", rectangleFigure(QRect(300, 300, 20, 20))},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, CopyFigures, ::testing::ValuesIn(CopyCases),
@@ -216,10 +196,10 @@ TEST_P(NotXorFigures, ShowTheComplementOfColourXorScreenAndUndoThemselves) {
     for (int y = 0; y < ImageSize.height(); ++y)
         for (int x = 0; x < ImageSize.width(); ++x) {
             const QRgb was = shownBefore[size_t(y * ImageSize.width() + x)];
-            const int k = classOf(f, x, y);
-            const QRgb want = k == 1   ? notXor(c.figure.pen, was)
-                              : k == 2 ? notXor(c.figure.brush, was)
-                                       : was;
+            const PixelClass k = classOf(f, x, y);
+            const QRgb want = k == PixelClass::Pen     ? notXor(c.figure.pen, was)
+                              : k == PixelClass::Brush ? notXor(c.figure.brush, was)
+                                                       : was;
             wrong += ink.visible(x, y) != want;
         }
     EXPECT_EQ(wrong, 0) << "pixels not showing what not-xor shows";
@@ -228,41 +208,41 @@ TEST_P(NotXorFigures, ShowTheComplementOfColourXorScreenAndUndoThemselves) {
     EXPECT_EQ(ink.layer(), layerBefore);
 }
 
-const Paint Committed{rectangle(QRect(40, 40, 80, 50)), Blue, Green, RasterMode::Copy};
-const Paint LeftBand{rectangle(QRect(10, 10, 60, 60)), Red, Blue, RasterMode::NotXor};
+const Paint Committed{rectangleFigure(QRect(40, 40, 80, 50)), Blue, Green, RasterMode::Copy};
+const Paint LeftBand{rectangleFigure(QRect(10, 10, 60, 60)), Red, Blue, RasterMode::NotXor};
 
 const NotXorCase NotXorCases[] = {
     {"solid over a clear layer",
      {},
-     {rectangle(QRect(20, 30, 100, 60)), Red, Green, RasterMode::NotXor}},
+     {rectangleFigure(QRect(20, 30, 100, 60)), Red, Green, RasterMode::NotXor}},
     {"hollow over a clear layer",
      {},
-     {rectangle(QRect(20, 30, 100, 60), false), Red, Green, RasterMode::NotXor}},
+     {rectangleFigure(QRect(20, 30, 100, 60), false), Red, Green, RasterMode::NotXor}},
     {"over committed strokes",
      {Committed},
-     {rectangle(QRect(20, 30, 100, 60)), Red, Green, RasterMode::NotXor}},
+     {rectangleFigure(QRect(20, 30, 100, 60)), Red, Green, RasterMode::NotXor}},
     {"over a band left beside a committed figure",
      {LeftBand, Committed},
-     {rectangle(QRect(30, 20, 100, 60)), Red, Green, RasterMode::NotXor}},
+     {rectangleFigure(QRect(30, 20, 100, 60)), Red, Green, RasterMode::NotXor}},
     {"cross hatch",
      {Committed},
-     {rectangle(QRect(20, 30, 100, 60), true, Hatch::Cross), Red, Green, RasterMode::NotXor}},
+     {rectangleFigure(QRect(20, 30, 100, 60), true, Hatch::Cross), Red, Green, RasterMode::NotXor}},
     {"diagonal hatch scaled by 2",
      {Committed},
-     {rectangle(QRect(20, 30, 100, 60), true, Hatch::ForwardDiagonal, 2), Red, Green,
+     {rectangleFigure(QRect(20, 30, 100, 60), true, Hatch::ForwardDiagonal, 2), Red, Green,
       RasterMode::NotXor}},
     {"white pen and brush change nothing",
      {Committed},
-     {rectangle(QRect(20, 30, 100, 60)), White, White, RasterMode::NotXor}},
+     {rectangleFigure(QRect(20, 30, 100, 60)), White, White, RasterMode::NotXor}},
     {"black pen",
      {Committed},
-     {rectangle(QRect(20, 30, 100, 60)), 0x000000, 0x000000, RasterMode::NotXor}},
+     {rectangleFigure(QRect(20, 30, 100, 60)), 0x000000, 0x000000, RasterMode::NotXor}},
     {"partly off the image",
      {Committed},
-     {rectangle(QRect(-20, 100, 300, 100)), Red, Green, RasterMode::NotXor}},
+     {rectangleFigure(QRect(-20, 100, 300, 100)), Red, Green, RasterMode::NotXor}},
     {"after the windows beneath changed",
      {Committed},
-     {rectangle(QRect(20, 30, 100, 60)), Red, Green, RasterMode::NotXor},
+     {rectangleFigure(QRect(20, 30, 100, 60)), Red, Green, RasterMode::NotXor},
      true},
 };
 
@@ -274,16 +254,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotXorFigures, ::testing::ValuesIn(NotXorCases),
 TEST(InkImage, RubberBandEndsTheSameLookedAtAfterEveryPaintOrOnlyAtTheEnd) {
     const std::vector<Paint> steps = {
         Committed,
-        {rectangle(QRect(10, 10, 30, 20)), Red, Green, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 30, 20)), Red, Green, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 90, 70)), Red, Green, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 90, 70)), Red, Green, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 95, 75), true, Hatch::Cross), Red, Green, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 95, 75), true, Hatch::Cross), Red, Green, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 99, 80), true, Hatch::Vertical), Red, Blue, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 99, 80), true, Hatch::Vertical), Red, Blue, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 120, 90), false), Red, Blue, RasterMode::NotXor},
-        {rectangle(QRect(10, 10, 120, 91)), Blue, Red, RasterMode::Copy},
+        {rectangleFigure(QRect(10, 10, 30, 20)), Red, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 30, 20)), Red, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 90, 70)), Red, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 90, 70)), Red, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 95, 75), true, Hatch::Cross), Red, Green,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 95, 75), true, Hatch::Cross), Red, Green,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 99, 80), true, Hatch::Vertical), Red, Blue,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 99, 80), true, Hatch::Vertical), Red, Blue,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 120, 90), false), Red, Blue, RasterMode::NotXor},
+        {rectangleFigure(QRect(10, 10, 120, 91)), Blue, Red, RasterMode::Copy},
     };
     Ink stepwise, atOnce;
     atOnce.presentEachPaint = false;
@@ -296,13 +280,13 @@ TEST(InkImage, RubberBandEndsTheSameLookedAtAfterEveryPaintOrOnlyAtTheEnd) {
 
 TEST(InkImage, TheLastRubberBandStaysBesideTheCommittedFigureThroughLaterBands) {
     Ink ink;
-    const Paint band{rectangle(QRect(10, 10, 60, 60)), Red, Green, RasterMode::NotXor};
+    const Paint band{rectangleFigure(QRect(10, 10, 60, 60)), Red, Green, RasterMode::NotXor};
     ink.paint(band);
     const QRgb left = ink.visible(30, 30);
-    ink.paint({rectangle(QRect(100, 20, 40, 40)), Blue, Blue, RasterMode::Copy});
+    ink.paint({rectangleFigure(QRect(100, 20, 40, 40)), Blue, Blue, RasterMode::Copy});
     const std::vector<QRgb> before = ink.layer();
 
-    const Paint later{rectangle(QRect(0, 0, 120, 100)), Red, Green, RasterMode::NotXor};
+    const Paint later{rectangleFigure(QRect(0, 0, 120, 100)), Red, Green, RasterMode::NotXor};
     ink.paint(later);
     ink.paint(later);
     EXPECT_EQ(ink.layer(), before);
@@ -313,8 +297,8 @@ TEST(InkImage, TheLastRubberBandStaysBesideTheCommittedFigureThroughLaterBands) 
 TEST(InkImage, ChangesAreTheTilesThatDifferAfterTheBandMoved) {
     Ink ink;
     ink.presentEachPaint = false;
-    const Paint from{rectangle(QRect(20, 20, 150, 100)), Red, Green, RasterMode::NotXor};
-    const Paint to{rectangle(QRect(20, 20, 151, 101)), Red, Green, RasterMode::NotXor};
+    const Paint from{rectangleFigure(QRect(20, 20, 150, 100)), Red, Green, RasterMode::NotXor};
+    const Paint to{rectangleFigure(QRect(20, 20, 151, 101)), Red, Green, RasterMode::NotXor};
     ink.paint(from);
     ink.present();
     const std::vector<QRgb> before = ink.layer();
@@ -352,7 +336,7 @@ TEST(InkImage, ChangesAreTheTilesThatDifferAfterTheBandMoved) {
 
 TEST(InkImage, ReadsTheScreenOnlyWhereTheBandChangesItAndOncePerBand) {
     Ink ink;
-    const Paint small{rectangle(QRect(100, 100, 10, 10)), Red, Green, RasterMode::NotXor};
+    const Paint small{rectangleFigure(QRect(100, 100, 10, 10)), Red, Green, RasterMode::NotXor};
     ink.paint(small);
     EXPECT_GT(ink.screen.pixelsRead, 0);
     EXPECT_LE(ink.screen.pixelsRead, 2 * 64 * 32) << "far more of the screen read than needed";
@@ -366,7 +350,7 @@ TEST(InkImage, ReadsTheScreenOnlyWhereTheBandChangesItAndOncePerBand) {
 
     // A committed figure ends the band; the next one sees the screen as it is then.
     ink.paint(small);
-    ink.paint({rectangle(QRect(0, 0, 5, 5)), Blue, Blue, RasterMode::Copy});
+    ink.paint({rectangleFigure(QRect(0, 0, 5, 5)), Blue, Blue, RasterMode::Copy});
     ink.screen.variant = 2;
     ink.paint(small);
     EXPECT_EQ(ink.visible(100, 100), notXor(Red, screenPixel(100, 100, 2)));
@@ -375,12 +359,12 @@ TEST(InkImage, ReadsTheScreenOnlyWhereTheBandChangesItAndOncePerBand) {
 
 TEST(InkImage, HasStrokesWhileAnyPixelShows) {
     Ink ink;
-    const Paint band{rectangle(QRect(10, 10, 50, 50)), Red, Green, RasterMode::NotXor};
+    const Paint band{rectangleFigure(QRect(10, 10, 50, 50)), Red, Green, RasterMode::NotXor};
     ink.paint(band);
     EXPECT_TRUE(ink.image.hasStrokes());
     ink.paint(band);
     EXPECT_FALSE(ink.image.hasStrokes());
-    ink.paint({rectangle(QRect(10, 10, 50, 50), false), Red, Green, RasterMode::Copy});
+    ink.paint({rectangleFigure(QRect(10, 10, 50, 50), false), Red, Green, RasterMode::Copy});
     EXPECT_TRUE(ink.image.hasStrokes());
 }
 
@@ -402,7 +386,7 @@ TEST(InkImage, ClearLeavesEveryPixelClearAndNothingPainted) {
 
 TEST(InkImage, PaintedTilesAreTheTilesFiguresReachedWithinTheArea) {
     Ink ink;
-    ink.paint({rectangle(QRect(40, 20, 10, 10)), Red, Green, RasterMode::Copy});
+    ink.paint({rectangleFigure(QRect(40, 20, 10, 10)), Red, Green, RasterMode::Copy});
     const std::vector<QRect> all = ink.image.paintedTiles(QRect(0, 0, 200, 150));
     // Pixels 40..49 x 20..29: tile columns 2 and 3, tile rows 1.
     ASSERT_EQ(all.size(), 1u);
