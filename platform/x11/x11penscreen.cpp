@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -58,8 +59,15 @@ PenScreen::Input X11PenScreen::start() {
     if (!m_connection)
         return Input::Veil;
     useTarget(compositorRuns() ? Target::InkLayer : Target::Root);
-    if (m_target == Target::InkLayer)
+    if (m_target == Target::InkLayer) {
+        // The veil is mapped after this returns and would lie over the strokes: the layer
+        // goes back on top once the event loop has sent the veil's mapping.
+        QTimer::singleShot(0, this, [this] {
+            if (m_inkLayer)
+                m_inkLayer->showLayer();
+        });
         return Input::Veil;
+    }
     m_inputSurface->show();
     return Input::Surface;
 }
