@@ -27,6 +27,7 @@
 #include <deque>
 #include <functional>
 #include <optional>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -285,6 +286,10 @@ const InputCase Inputs[] = {
     {"InputSurface", true, Qt::LeftButton, Qt::NoModifier},
 };
 
+void PrintTo(const InputCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class PenStrokes : public PenWindows, public ::testing::WithParamInterface<InputCase> {
 protected:
     void SetUp() override {
@@ -363,7 +368,7 @@ TEST_P(PenStrokes, ARectangleLeavesOnlyItsFinalFigure) {
     EXPECT_TRUE(screenIs(desktopWith([](ScreenCanvas& c) { c.rectangle({20, 20}, {60, 40}); })));
 }
 
-INSTANTIATE_TEST_SUITE_P(Inputs, PenStrokes, ::testing::ValuesIn(Inputs),
+INSTANTIATE_TEST_SUITE_P(PenWindows, PenStrokes, ::testing::ValuesIn(Inputs),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // ---- Tools ----
@@ -393,6 +398,10 @@ const ToolButtonCase ToolButtons[] = {
     {1, 0, 0}, {2, 1, 0}, {3, 2, 0}, {4, 3, 0}, {5, 4, 0}, {6, 3, 1},
 };
 
+void PrintTo(const ToolButtonCase& c, std::ostream* os) {
+    *os << "ToolButton" << c.number;
+}
+
 class ToolboxToolButtons : public PenWindows,
                            public ::testing::WithParamInterface<ToolButtonCase> {};
 
@@ -412,7 +421,7 @@ TEST_P(ToolboxToolButtons, SelectOrClearAndResumeDrawing) {
     EXPECT_EQ(stopStartCaption(), Stop);
 }
 
-INSTANTIATE_TEST_SUITE_P(Buttons, ToolboxToolButtons, ::testing::ValuesIn(ToolButtons),
+INSTANTIATE_TEST_SUITE_P(PenWindows, ToolboxToolButtons, ::testing::ValuesIn(ToolButtons),
                          [](const auto& info) {
                              return "ToolButton" + std::to_string(info.param.number);
                          });
@@ -480,6 +489,10 @@ const SwatchCase Swatches[] = {
     {"BrushColour", "BrushColor", "SpeedButtonBrushColor", true},
 };
 
+void PrintTo(const SwatchCase& c, std::ostream* os) {
+    *os << c.swatch;
+}
+
 class ColourSwatches : public PenWindows, public ::testing::WithParamInterface<SwatchCase> {
 protected:
     QRgb colourInForce() {
@@ -532,7 +545,7 @@ TEST_P(ColourSwatches, StopDrawingClearAndTakeTheChosenColour) {
     EXPECT_EQ(presets[2], green);
 }
 
-INSTANTIATE_TEST_SUITE_P(Swatches, ColourSwatches, ::testing::ValuesIn(Swatches),
+INSTANTIATE_TEST_SUITE_P(PenWindows, ColourSwatches, ::testing::ValuesIn(Swatches),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PenWindows, BothSwatchesShareTheDialogsLastColour) {
@@ -631,6 +644,10 @@ const StyleItem StyleItems[] = {
     {"ComboBoxBrushStyle", 6, "交叉线", {}, BrushStyle::Cross},
 };
 
+void PrintTo(const StyleItem& c, std::ostream* os) {
+    *os << c.list << ' ' << c.index;
+}
+
 class StyleLists : public PenWindows, public ::testing::WithParamInterface<StyleItem> {
 protected:
     void expectStyle(const StyleItem& c) {
@@ -656,9 +673,11 @@ TEST_P(StyleLists, TheChosenItemIsTheStyleInForce) {
     expectStyle(c);
 }
 
-INSTANTIATE_TEST_SUITE_P(Items, StyleLists, ::testing::ValuesIn(StyleItems), [](const auto& info) {
-    return caseName(std::string(info.param.list) + " " + std::to_string(info.param.index));
-});
+INSTANTIATE_TEST_SUITE_P(PenWindows, StyleLists, ::testing::ValuesIn(StyleItems),
+                         [](const auto& info) {
+                             return caseName(std::string(info.param.list) + " " +
+                                             std::to_string(info.param.index));
+                         });
 
 TEST_F(PenWindows, TheHollowBrushTurnsWhiteAndStaysWhiteWhenMadeSolidAgain) {
     auto* list = toolboxChild<QComboBox>("ComboBoxBrushStyle");
@@ -772,6 +791,10 @@ const WatchCase WatchCases[] = {
       {Step::LeftOf, true}}},
 };
 
+void PrintTo(const WatchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class ToolboxPointerWatch : public PenWindows, public ::testing::WithParamInterface<WatchCase> {
 protected:
     /// A point where the step puts the pointer, from the toolbox's frame as it is now.
@@ -831,7 +854,7 @@ TEST_P(ToolboxPointerWatch, HidesAndShowsTheSurfaceForThePointer) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, ToolboxPointerWatch, ::testing::ValuesIn(WatchCases),
+INSTANTIATE_TEST_SUITE_P(PenWindows, ToolboxPointerWatch, ::testing::ValuesIn(WatchCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Hiding the surface under a held button would lose the release; the watch looks again after it.
