@@ -9,48 +9,63 @@ namespace {
 
 enum class Kind : unsigned char { None, Pen, Brush };
 
-/// A run of one row's pixels of one kind.
-struct Run {
-    int x0;
-    int x1;
-    Kind kind;
-};
-
-/// Walks a raster row by row, giving each row's pen and brush spans merged in x order.
-class RowReader {
+/// Walks a raster row by row; within a row, its pen and brush spans merged in x order.
+class RowCursor {
 public:
-    explicit RowReader(const Raster& raster) : m_pen(raster.pen), m_brush(raster.brush) {}
+    explicit RowCursor(const Raster& raster)
+        : m_pen(raster.pen.data()), m_penEnd(m_pen + raster.pen.size()),
+          m_brush(raster.brush.data()), m_brushEnd(m_brush + raster.brush.size()) {}
 
     /// The first row at or after the current position that has spans, or INT_MAX.
     int nextRow() const {
-        const int pen = m_p < m_pen.size() ? m_pen[m_p].y : std::numeric_limits<int>::max();
-        const int brush = m_b < m_brush.size() ? m_brush[m_b].y : std::numeric_limits<int>::max();
+        const int pen = m_pen != m_penEnd ? m_pen->y : std::numeric_limits<int>::max();
+        const int brush = m_brush != m_brushEnd ? m_brush->y : std::numeric_limits<int>::max();
         return std::min(pen, brush);
     }
 
-    /// Replaces `runs` with row y's runs and moves past them. Rows before y must be consumed.
-    void read(int y, std::vector<Run>& runs) {
-        runs.clear();
-        for (;;) {
-            const bool pen = m_p < m_pen.size() && m_pen[m_p].y == y;
-            const bool brush = m_b < m_brush.size() && m_brush[m_b].y == y;
-            if (pen && (!brush || m_pen[m_p].x0 < m_brush[m_b].x0)) {
-                runs.push_back({m_pen[m_p].x0, m_pen[m_p].x1, Kind::Pen});
-                ++m_p;
-            } else if (brush) {
-                runs.push_back({m_brush[m_b].x0, m_brush[m_b].x1, Kind::Brush});
-                ++m_b;
-            } else {
-                return;
-            }
-        }
+    /// Goes to row y, which must not lie before the current position.
+    void enterRow(int y) {
+        m_penRowEnd = m_pen;
+        while (m_penRowEnd != m_penEnd && m_penRowEnd->y == y)
+            ++m_penRowEnd;
+        m_brushRowEnd = m_brush;
+        while (m_brushRowEnd != m_brushEnd && m_brushRowEnd->y == y)
+            ++m_brushRowEnd;
+        settle();
+    }
+
+    /// The row's next span, or none when the row is done.
+    const Span* span() const { return m_span; }
+    Kind kind() const { return m_kind; }
+    void next() {
+        ++(m_kind == Kind::Pen ? m_pen : m_brush);
+        settle();
     }
 
 private:
-    const std::vector<Span>& m_pen;
-    const std::vector<Span>& m_brush;
-    std::size_t m_p = 0;
-    std::size_t m_b = 0;
+    void settle() {
+        const bool pen = m_pen != m_penRowEnd;
+        const bool brush = m_brush != m_brushRowEnd;
+        if (pen && (!brush || m_pen->x0 < m_brush->x0)) {
+            m_span = m_pen;
+            m_kind = Kind::Pen;
+        } else if (brush) {
+            m_span = m_brush;
+            m_kind = Kind::Brush;
+        } else {
+            m_span = nullptr;
+            m_kind = Kind::None;
+        }
+    }
+
+    const Span* m_pen;
+    const Span* m_penEnd;
+    const Span* m_brush;
+    const Span* m_brushEnd;
+    const Span* m_penRowEnd = nullptr;
+    const Span* m_brushRowEnd = nullptr;
+    const Span* m_span = nullptr;
+    Kind m_kind = Kind::None;
 };
 
 /// Adds the pixels x0 .. x1 - 1 of row y, joining them to the last span when they continue it.
@@ -61,32 +76,29 @@ void append(std::vector<Span>& spans, int y, int x0, int x1) {
         spans.push_back({y, x0, x1});
 }
 
-/// Compares one row of both figures: an interval sweep over the boundaries of both run lists.
-void compareRow(int y, const std::vector<Run>& from, const std::vector<Run>& to,
-                BandChange& change) {
+/// Compares row y of both figures: an interval sweep over the boundaries of both.
+void compareRow(int y, RowCursor& from, RowCursor& to, BandChange& change) {
     constexpr int End = std::numeric_limits<int>::max();
-    std::size_t i = 0;
-    std::size_t j = 0;
-    int x = std::min(from.empty() ? End : from.front().x0, to.empty() ? End : to.front().x0);
-    while (i < from.size() || j < to.size()) {
+    int x = std::min(from.span() ? from.span()->x0 : End, to.span() ? to.span()->x0 : End);
+    while (from.span() || to.span()) {
         // The kind at x in each figure, and where the next boundary after x lies.
         Kind a = Kind::None;
         Kind b = Kind::None;
         int next = End;
-        if (i < from.size()) {
-            if (from[i].x0 <= x) {
-                a = from[i].kind;
-                next = from[i].x1;
+        if (const Span* s = from.span()) {
+            if (s->x0 <= x) {
+                a = from.kind();
+                next = s->x1;
             } else {
-                next = from[i].x0;
+                next = s->x0;
             }
         }
-        if (j < to.size()) {
-            if (to[j].x0 <= x) {
-                b = to[j].kind;
-                next = std::min(next, to[j].x1);
+        if (const Span* s = to.span()) {
+            if (s->x0 <= x) {
+                b = to.kind();
+                next = std::min(next, s->x1);
             } else {
-                next = std::min(next, to[j].x0);
+                next = std::min(next, s->x0);
             }
         }
         if (a != b && next > x) {
@@ -97,10 +109,10 @@ void compareRow(int y, const std::vector<Run>& from, const std::vector<Run>& to,
                 append(change.swap, y, x, next);
         }
         x = next;
-        if (i < from.size() && from[i].x1 <= x)
-            ++i;
-        if (j < to.size() && to[j].x1 <= x)
-            ++j;
+        if (from.span() && from.span()->x1 <= x)
+            from.next();
+        if (to.span() && to.span()->x1 <= x)
+            to.next();
     }
 }
 
@@ -122,15 +134,13 @@ std::optional<BandChange> bandChange(const Raster& from, const Raster& to) {
     change.hatch = brushed.hatch;
     change.hatchScale = brushed.hatchScale;
 
-    RowReader a(from);
-    RowReader b(to);
-    std::vector<Run> fromRuns;
-    std::vector<Run> toRuns;
+    RowCursor a(from);
+    RowCursor b(to);
     for (int y = std::min(a.nextRow(), b.nextRow()); y != std::numeric_limits<int>::max();
          y = std::min(a.nextRow(), b.nextRow())) {
-        a.read(y, fromRuns);
-        b.read(y, toRuns);
-        compareRow(y, fromRuns, toRuns, change);
+        a.enterRow(y);
+        b.enterRow(y);
+        compareRow(y, a, b, change);
     }
     return change;
 }
