@@ -306,15 +306,8 @@ bool XDisplay::takeButtonPress(unsigned long id) {
 }
 
 unsigned long XDisplay::createKeyWindow(const QRect& geometry, QRgb colour) {
-    XSetWindowAttributes a{};
-    a.override_redirect = True;
-    a.background_pixel = colour & 0xffffff;
-    a.event_mask = KeyPressMask;
-    const Window w = XCreateWindow(
-        m_display, DefaultRootWindow(m_display), geometry.x(), geometry.y(),
-        unsigned(geometry.width()), unsigned(geometry.height()), 0, CopyFromParent, InputOutput,
-        CopyFromParent, CWOverrideRedirect | CWBackPixel | CWEventMask, &a);
-    XMapRaised(m_display, w);
+    const unsigned long w = createTestWindow(geometry, colour);
+    XSelectInput(m_display, w, ButtonPressMask | KeyPressMask);
     XSync(m_display, False);
     waitUntil(2000, [&] { return info(w) && info(w)->mapped; });
     return w;

@@ -87,7 +87,7 @@ public:
     /// Whether a button press reached the window since the last call.
     bool takeButtonPress(unsigned long id);
 
-    /// An override-redirect window of one colour that records the keys pressed in it.
+    /// A test window that also records the keys pressed in it.
     unsigned long createKeyWindow(const QRect& geometry, QRgb colour);
     /// Gives a window the keyboard focus.
     void focus(unsigned long id);
