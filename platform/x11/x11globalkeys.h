@@ -3,6 +3,7 @@
 #include "platform/globalkeys.h"
 
 #include <QAbstractNativeEventFilter>
+#include <QHash>
 
 #include <vector>
 
@@ -33,6 +34,7 @@ private:
     const Grab* grabOfKeycode(quint8 keycode) const;
 
     std::vector<Grab> m_grabs;
+    QHash<QByteArray, quint32> m_localAtoms;
 };
 
 } // namespace kerulo
