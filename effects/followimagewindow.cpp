@@ -2,6 +2,7 @@
 
 #include "effects/followpicture.h"
 #include "effects/followplacement.h"
+#include "effects/hotkeyswitch.h"
 #include "settings/settingsdialog.h"
 #include "store/picturepath.h"
 #include "store/settingsstore.h"
@@ -33,9 +34,15 @@ void FollowImageWindow::setUp() {
     const FollowImageSettings settings = readFollowImageSettings();
     m_cursorOffset = settings.offset;
     setPicture(loadFollowPicture(localPicturePath(settings.fileName)));
-    // F8 is registered here, once the global keys exist: after the picture, before the size.
+    // A picture or setting that fails to load leaves F8 unregistered.
+    registerHotKey(GlobalKeys::Key::F8);
     resize(FollowPictureSide, FollowPictureSide);
     windows().addTrayIcon();
+}
+
+void FollowImageWindow::onHotKey(GlobalKeys::Key key) {
+    if (key == GlobalKeys::Key::F8)
+        HotKeySwitch::apply(windows(), key);
 }
 
 void FollowImageWindow::setPicture(const QImage& composed) {

@@ -31,6 +31,7 @@ public:
 protected:
     void setUp() override;
     void whenShown() override;
+    void onHotKey(GlobalKeys::Key key) override;
 
 private:
     void updateShape(const QImage& composed);

@@ -1,6 +1,7 @@
 #include "effects/halowindow.h"
 
 #include "effects/followplacement.h"
+#include "effects/hotkeyswitch.h"
 #include "store/settingsstore.h"
 #include "ui/systemcolors.h"
 #include "ui/windows.h"
@@ -16,10 +17,16 @@ HaloWindow::HaloWindow(Windows& windows) : EffectWindow(windows) {
 }
 
 void HaloWindow::setUp() {
-    // F7 is registered here, first of all, once the global keys exist; closing the halo
-    // releases it.
+    // First, so that F7 works even when the settings cannot be read. It stays until the
+    // program ends: closing the halo only hides it, and the key that shows it again must live.
+    registerHotKey(GlobalKeys::Key::F7);
     const HaloSettings settings = readHaloSettings();
     applyLook(settings.size, settings.colour, settings.opacity);
+}
+
+void HaloWindow::onHotKey(GlobalKeys::Key key) {
+    if (key == GlobalKeys::Key::F7)
+        HotKeySwitch::apply(windows(), key);
 }
 
 void HaloWindow::applyLook(int diameter, int colour, int opacity) {

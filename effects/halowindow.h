@@ -27,6 +27,7 @@ public:
 
 protected:
     void setUp() override;
+    void onHotKey(GlobalKeys::Key key) override;
 
 private:
     int m_alpha = 100;

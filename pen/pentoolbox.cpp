@@ -1,6 +1,7 @@
 #include "pen/pentoolbox.h"
 
 #include "effects/followimagewindow.h"
+#include "effects/hotkeyswitch.h"
 #include "pen/jpegdecoder.h"
 #include "pen/pensurface.h"
 #include "pen/penstylelists.h"
@@ -194,7 +195,7 @@ void PenToolbox::setUp() {
     move(windows().platform().pointer.primaryScreenSize().width() - 130, 10);
     // The width field shows 5 from the start; the pen draws with what the field shows.
     windows().penSurface().canvas().setPenWidth(m_widthSpinner.position());
-    // Esc is registered here, last, once the global keys exist.
+    registerHotKey(GlobalKeys::Key::Escape);
 
     connect(&windows().platform().pointerWatch, &PointerWatch::moved, this,
             [this](QPoint p) { ErrorReporter::guard([&] { watchPointer(p); }); });
@@ -287,6 +288,12 @@ void PenToolbox::closePen() {
     windows().penSurface().closeWindow();
     windows().followImage().setVisible(true);
     closeWindow();
+}
+
+// Esc starts the pen, or ends it as the close picture does.
+void PenToolbox::onHotKey(GlobalKeys::Key key) {
+    if (key == GlobalKeys::Key::Escape)
+        HotKeySwitch::apply(windows(), key);
 }
 
 void PenToolbox::lookAtPointer() {

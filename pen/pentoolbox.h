@@ -50,6 +50,7 @@ public:
 
 protected:
     void setUp() override;
+    void onHotKey(GlobalKeys::Key key) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 

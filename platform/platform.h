@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/desktopshell.h"
+#include "platform/globalkeys.h"
 #include "platform/penscreen.h"
 #include "platform/pointerscreen.h"
 #include "platform/pointerwatch.h"
@@ -13,6 +14,7 @@ struct Platform {
     PointerWatch& pointerWatch;
     DesktopShell& shell;
     PenScreen& penScreen;
+    GlobalKeys& keys;
 };
 
 } // namespace kerulo

@@ -1,13 +1,21 @@
 #include "ui/kerulowindow.h"
 
 #include "ui/errorreporter.h"
+#include "ui/windows.h"
 
 #include <QCloseEvent>
 #include <QShowEvent>
 
+#include <cstdio>
+
 namespace kerulo {
 
 KeruloWindow::KeruloWindow(Windows& windows) : QWidget(nullptr), m_windows(windows) {}
+
+KeruloWindow::~KeruloWindow() {
+    if (m_hotKey)
+        m_windows.platform().keys.release(*m_hotKey);
+}
 
 void KeruloWindow::setFaceColor(const QColor& colour) {
     setAutoFillBackground(true);
@@ -28,6 +36,25 @@ void KeruloWindow::closeWindow() {
 
 void KeruloWindow::runSetUp() {
     ErrorReporter::guard([this] { setUp(); });
+}
+
+// Every window registers under the atom of the same name, so all hold the same identifier;
+// the key alone tells the registrations apart. A key that another program holds is not worth an error box, yet whoever
+// reads the program's output learns why it does nothing.
+void KeruloWindow::registerHotKey(GlobalKeys::Key key) {
+    GlobalKeys& keys = m_windows.platform().keys;
+    m_hotKeyId = keys.atom(QByteArrayLiteral("MyHotKey"));
+    QString error;
+    if (!keys.grab(key, &error)) {
+        const QString line = QStringLiteral("kerulo: cannot take the key %1: %2\n")
+                                 .arg(GlobalKeys::name(key), error);
+        std::fputs(line.toUtf8().constData(), stderr);
+        std::fflush(stderr);
+        return;
+    }
+    m_hotKey = key;
+    connect(&keys, &GlobalKeys::pressed, this,
+            [this](GlobalKeys::Key pressed) { ErrorReporter::guard([&] { onHotKey(pressed); }); });
 }
 
 void KeruloWindow::showEvent(QShowEvent* event) {

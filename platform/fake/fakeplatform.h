@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/fake/fakedesktopshell.h"
+#include "platform/fake/fakeglobalkeys.h"
 #include "platform/fake/fakepenscreen.h"
 #include "platform/fake/fakepointerscreen.h"
 #include "platform/fake/fakepointerwatch.h"
@@ -14,8 +15,9 @@ struct FakePlatform {
     FakePointerWatch pointerWatch;
     FakeDesktopShell shell;
     FakePenScreen penScreen;
+    FakeGlobalKeys keys;
 
-    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen}; }
+    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen, keys}; }
 
     /// Moves the pointer and reports the motion, as a real mouse would.
     void movePointer(QPoint p) {

@@ -2,6 +2,7 @@
 
 #include "platform/platform.h"
 #include "platform/x11/x11desktopshell.h"
+#include "platform/x11/x11globalkeys.h"
 #include "platform/x11/x11penscreen.h"
 #include "platform/x11/x11pointerscreen.h"
 #include "platform/x11/x11pointerwatch.h"
@@ -14,8 +15,9 @@ struct X11Platform {
     X11PointerWatch pointerWatch;
     X11DesktopShell shell;
     X11PenScreen penScreen;
+    X11GlobalKeys keys;
 
-    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen}; }
+    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen, keys}; }
 };
 
 } // namespace kerulo

@@ -3,6 +3,7 @@
 #include <QElapsedTimer>
 #include <QThread>
 
+#include <X11/XKBlib.h>
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
@@ -16,8 +17,12 @@ namespace kerulo::e2e {
 namespace {
 constexpr int MotionPause = 8; // ms between motions, so that none are merged
 
-// Windows come and go while the tree is walked; a vanished window is not an error here.
-int ignoreErrors(Display*, XErrorEvent*) {
+int s_lastError = 0;
+
+// Windows come and go while the tree is walked; a vanished window is not an error here. The
+// last error is kept for the requests that need to know whether they were refused.
+int ignoreErrors(Display*, XErrorEvent* error) {
+    s_lastError = error->error_code;
     return 0;
 }
 } // namespace
@@ -334,6 +339,80 @@ bool XDisplay::takeButtonPress(unsigned long id) {
     while (XCheckWindowEvent(m_display, id, ButtonPressMask, &e))
         pressed = true;
     return pressed;
+}
+
+unsigned long XDisplay::createKeyWindow(const QRect& geometry, QRgb colour) {
+    const unsigned long w = createTestWindow(geometry, colour);
+    XSelectInput(m_display, w, ButtonPressMask | KeyPressMask);
+    XSync(m_display, False);
+    waitUntil(2000, [&] { return info(w) && info(w)->mapped; });
+    return w;
+}
+
+void XDisplay::focus(unsigned long id) {
+    XSetInputFocus(m_display, id, RevertToPointerRoot, CurrentTime);
+    XSync(m_display, False);
+}
+
+std::vector<std::string> XDisplay::takeKeyPresses(unsigned long id) {
+    XSync(m_display, False);
+    std::vector<std::string> keys;
+    XEvent e;
+    while (XCheckWindowEvent(m_display, id, KeyPressMask, &e)) {
+        const char* name = XKeysymToString(XLookupKeysym(&e.xkey, 0));
+        keys.emplace_back(name ? name : "?");
+    }
+    return keys;
+}
+
+unsigned long XDisplay::root() const {
+    return DefaultRootWindow(m_display);
+}
+
+bool XDisplay::grabKey(const char* keysym, unsigned modifiers) {
+    XSync(m_display, False);
+    s_lastError = 0;
+    XGrabKey(m_display, XKeysymToKeycode(m_display, XStringToKeysym(keysym)), modifiers,
+             DefaultRootWindow(m_display), False, GrabModeAsync, GrabModeAsync);
+    XSync(m_display, False);
+    return s_lastError == 0;
+}
+
+void XDisplay::ungrabKey(const char* keysym, unsigned modifiers) {
+    XUngrabKey(m_display, XKeysymToKeycode(m_display, XStringToKeysym(keysym)), modifiers,
+               DefaultRootWindow(m_display));
+    XSync(m_display, False);
+}
+
+unsigned XDisplay::lockModifiers() const {
+    Window root, child;
+    int rx, ry, wx, wy;
+    unsigned int mask = 0;
+    XQueryPointer(m_display, DefaultRootWindow(m_display), &root, &child, &rx, &ry, &wx, &wy,
+                  &mask);
+    return mask & (LockModifier::CapsLock | LockModifier::NumLock);
+}
+
+std::pair<int, int> XDisplay::enableAutoRepeat() {
+    XAutoRepeatOn(m_display);
+    XSync(m_display, False);
+    unsigned int delay = 0, interval = 0;
+    XkbGetAutoRepeatRate(m_display, XkbUseCoreKbd, &delay, &interval);
+    return {int(delay), int(interval)};
+}
+
+void XDisplay::watchMapping(unsigned long id) {
+    XSelectInput(m_display, id, StructureNotifyMask);
+    XSync(m_display, False);
+}
+
+int XDisplay::takeMapChanges(unsigned long id) {
+    XSync(m_display, False);
+    int changes = 0;
+    XEvent e;
+    while (XCheckWindowEvent(m_display, id, StructureNotifyMask, &e))
+        changes += e.type == MapNotify || e.type == UnmapNotify;
+    return changes;
 }
 
 } // namespace kerulo::e2e

@@ -7,11 +7,18 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 typedef struct _XDisplay Display;
 
 namespace kerulo::e2e {
+
+/// The modifier bits of the lock keys, as the X server counts them.
+namespace LockModifier {
+constexpr unsigned CapsLock = 1u << 1; // LockMask
+constexpr unsigned NumLock = 1u << 4;  // Mod2Mask
+} // namespace LockModifier
 
 /// A window as the X server and the window manager see it.
 struct XWindowInfo {
@@ -89,6 +96,29 @@ public:
     void destroyWindow(unsigned long id);
     /// Whether a button press reached the window since the last call.
     bool takeButtonPress(unsigned long id);
+
+    /// A test window that also records the keys pressed in it.
+    unsigned long createKeyWindow(const QRect& geometry, QRgb colour);
+    /// Gives a window the keyboard focus.
+    void focus(unsigned long id);
+    /// The keysym names ("a", "F8", "Escape") of the key presses that reached the window, or
+    /// that reached this connection through its key grabs when the window is the root, since
+    /// the last call.
+    std::vector<std::string> takeKeyPresses(unsigned long id);
+    unsigned long root() const;
+
+    /// Grabs a key on the root window with the given modifiers, as another program would;
+    /// false when the server refuses, because another client holds it.
+    bool grabKey(const char* keysym, unsigned modifiers);
+    void ungrabKey(const char* keysym, unsigned modifiers);
+    /// The modifier bits of the lock keys that are on (LockMask, Mod2Mask).
+    unsigned lockModifiers() const;
+    /// Turns the keyboard's auto-repeat on; gives its delay and interval in milliseconds.
+    std::pair<int, int> enableAutoRepeat();
+
+    /// From now on counts the times the window is mapped or unmapped.
+    void watchMapping(unsigned long id);
+    int takeMapChanges(unsigned long id);
 
 private:
     unsigned long atom(const char* name) const;
