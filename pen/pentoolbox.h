@@ -51,6 +51,7 @@ public:
 protected:
     void setUp() override;
     void mousePressEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

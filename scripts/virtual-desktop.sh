@@ -2,7 +2,9 @@
 # Starts or stops a virtual desktop: Xvfb, the openbox window manager, a tray host (trayer)
 # and, on request, a compositor (xcompmgr).
 #
-#   virtual-desktop.sh start STATE_DIR [--compositor] [--no-tray] [--size WxH]
+#   virtual-desktop.sh start STATE_DIR [--compositor] [--no-tray] [--size WxH] [--dpi N]
+#       --dpi N sets the desktop's font resolution (Xft.dpi), from which toolkits scale their
+#       windows: 192 gives a display scaled by 2
 #       prints the display name (":N") on standard output once everything is ready
 #   virtual-desktop.sh stop STATE_DIR
 set -euo pipefail
@@ -36,12 +38,13 @@ PY
 }
 
 start() {
-  local compositor=0 tray=1 size=1920x1080
+  local compositor=0 tray=1 size=1920x1080 dpi=
   while [ $# -gt 0 ]; do
     case $1 in
       --compositor) compositor=1 ;;
       --no-tray) tray=0 ;;
       --size) size=$2; shift ;;
+      --dpi) dpi=$2; shift ;;
       *) echo "unknown option $1" >&2; exit 2 ;;
     esac
     shift
@@ -62,6 +65,11 @@ start() {
   echo $! >"$state/xvfb.pid"
   wait_for 20 test -e "/tmp/.X11-unix/X$n"
   wait_for 20 xdpyinfo
+
+  # Before any client starts: programs read the resources once, when they connect.
+  if [ -n "$dpi" ]; then
+    echo "Xft.dpi: $dpi" | xrdb -merge
+  fi
 
   setsid openbox >"$state/openbox.log" 2>&1 &
   echo $! >"$state/openbox.pid"

@@ -7,15 +7,23 @@
 
 namespace kerulo::e2e {
 
-enum class Desktop { Plain, Composited, WithoutTray };
+/// Scaled: a plain desktop whose font resolution (192 dpi) makes programs scale their windows
+/// by 2.
+enum class Desktop { Plain, Composited, WithoutTray, Scaled };
+
+/// Device pixels per logical pixel of the program's windows on a kind of desktop.
+constexpr int scaleOf(Desktop kind) {
+    return kind == Desktop::Scaled ? 2 : 1;
+}
 
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
-/// it: openbox and a tray host, a compositor too, or no tray host at all.
+/// it: openbox and a tray host, a compositor too, no tray host at all, or a scaled display.
 template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
                                     : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
+                                    : Kind == Desktop::Scaled      ? QStringList{"--dpi", "192"}
                                                                    : QStringList{};
         s_desktop = new VirtualDesktop(options);
         s_x = new XDisplay(s_desktop->display());

@@ -146,6 +146,7 @@ std::optional<XWindowInfo> XDisplay::info(unsigned long id) const {
     w.geometry = QRect(x, y, a.width, a.height);
     w.mapped = a.map_state == IsViewable;
     w.overrideRedirect = a.override_redirect;
+    w.inputOnly = a.c_class == InputOnly;
     return w;
 }
 

@@ -21,6 +21,7 @@ struct XWindowInfo {
     QRect geometry;    // in root coordinates
     bool mapped = false;
     bool overrideRedirect = false;
+    bool inputOnly = false; // takes input, has no pixels
 };
 
 /// A client connection that drives and observes a display from outside the program: real
