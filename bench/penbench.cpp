@@ -206,27 +206,30 @@ int main(int argc, char** argv) {
     }
     desk.move(w / 2, h / 2, 400);
 
-    // Freehand: each motion continues the stroke; the pixel just before the new end point is
-    // the segment's last painted one.
+    // Freehand: each motion continues the stroke by 10 pixels; the pixel just before the new end
+    // point is one the segment paints and the previous one did not (the pen is 5 wide).
     std::vector<double> freehand;
     int missed = 0;
     const int motions = 400;
-    desk.move(100, 120, 20);
-    desk.button(true, 20);
-    double cpu = cpuSeconds(pid);
-    for (int i = 1; i <= motions; ++i) {
-        const int row = 120 + (i / 150) * 12;
-        const int x = 100 + (i % 150) * 6 + (i % 150 == 0 ? 0 : 0);
-        const unsigned long before = desk.pixel(x - 1, row);
-        const double ms = desk.motionToPixel(x, row, x - 1, row, before);
-        if (ms < 0)
-            ++missed;
-        else
-            freehand.push_back(ms);
-        pause(4);
+    double freehandCpu = 0;
+    // Rows of strokes, each its own press and release, so no stroke crosses the next row.
+    for (int row = 120; row < 120 + 4 * 16; row += 16) {
+        desk.move(100, row, 20);
+        desk.button(true, 20);
+        const double cpu = cpuSeconds(pid);
+        for (int i = 1; i <= motions / 4; ++i) {
+            const int x = 100 + i * 10;
+            const unsigned long before = desk.pixel(x - 1, row);
+            const double ms = desk.motionToPixel(x, row, x - 1, row, before);
+            if (ms < 0)
+                ++missed;
+            else
+                freehand.push_back(ms);
+            pause(4);
+        }
+        freehandCpu += cpuSeconds(pid) - cpu;
+        desk.button(false, 50);
     }
-    const double freehandCpu = cpuSeconds(pid) - cpu;
-    desk.button(false, 50);
     std::printf("freehand, motion to pixel: p50 %.2f ms  p90 %.2f ms  (%d of %d not seen within "
                 "%lld ms)\n",
                 percentile(freehand, 50), percentile(freehand, 90), missed, motions,
@@ -251,7 +254,8 @@ int main(int argc, char** argv) {
         painted += desk.pixel(x, y) != White;
     std::printf("zig-zag at 1000 motions a second: %d of 99 corners painted\n", painted);
 
-    // The rectangle's rubber band: each motion moves the right edge to a fresh column.
+    // The rectangle's rubber band: each motion moves the right edge by at least 12 pixels, so
+    // that the pixel watched leaves the previous band's 5-pixel outline.
     toolbox.clickButton(6);
     toolbox.clickButton(3);
     std::vector<double> band;
@@ -259,9 +263,9 @@ int main(int argc, char** argv) {
     desk.move(300, 150, 20);
     desk.button(true, 20);
     desk.move(1100, 750, 30);
-    cpu = cpuSeconds(pid);
+    double cpu = cpuSeconds(pid);
     for (int i = 1; i <= motions; ++i) {
-        const int right = 1100 + (i % 2 ? 3 : 0) + (i % 40);
+        const int right = 1100 + (i % 2 ? 12 : 0) + 24 * (i % 10);
         const int bottom = 750;
         const unsigned long before = desk.pixel(right - 1, 450);
         const double ms = desk.motionToPixel(right, bottom, right - 1, 450, before);

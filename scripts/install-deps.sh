@@ -12,7 +12,7 @@ packages=(
   libxcb-xtest0-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
   libgtest-dev
   # a desktop to run on and to test against
-  xvfb xauth openbox xcompmgr trayer xdotool x11-utils x11-xserver-utils
+  xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip
 )
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Starts or stops a virtual desktop: Xvfb, the openbox window manager, a tray host (trayer)
-# and, on request, a compositor (xcompmgr).
+# and, on request, a compositor (xcompmgr, or picom with its xrender backend).
 #
-#   virtual-desktop.sh start STATE_DIR [--compositor] [--no-tray] [--size WxH] [--dpi N]
+#   virtual-desktop.sh start STATE_DIR [--compositor [xcompmgr|picom]] [--no-tray] [--size WxH]
+#                            [--dpi N]
 #       --dpi N sets the desktop's font resolution (Xft.dpi), from which toolkits scale their
 #       windows: 192 gives a display scaled by 2
 #       prints the display name (":N") on standard output once everything is ready
@@ -38,10 +39,12 @@ PY
 }
 
 start() {
-  local compositor=0 tray=1 size=1920x1080 dpi=
+  local compositor="" tray=1 size=1920x1080 dpi=
   while [ $# -gt 0 ]; do
     case $1 in
-      --compositor) compositor=1 ;;
+      --compositor)
+        compositor=xcompmgr
+        case ${2:-} in xcompmgr|picom) compositor=$2; shift ;; esac ;;
       --no-tray) tray=0 ;;
       --size) size=$2; shift ;;
       --dpi) dpi=$2; shift ;;
@@ -75,9 +78,13 @@ start() {
   echo $! >"$state/openbox.pid"
   wait_for 20 selection_owned "$display" WM_S0
 
-  if [ "$compositor" = 1 ]; then
-    setsid xcompmgr -n >"$state/xcompmgr.log" 2>&1 &
-    echo $! >"$state/xcompmgr.pid"
+  case $compositor in
+    xcompmgr) setsid xcompmgr -n >"$state/compositor.log" 2>&1 & ;;
+    # No configuration file: no shadows, fading or blur, only blending.
+    picom) setsid picom --backend xrender --config /dev/null >"$state/compositor.log" 2>&1 & ;;
+  esac
+  if [ -n "$compositor" ]; then
+    echo $! >"$state/compositor.pid"
     wait_for 20 selection_owned "$display" _NET_WM_CM_S0
   fi
 
@@ -92,7 +99,7 @@ start() {
 
 stop() {
   local f
-  for f in trayer xcompmgr openbox xvfb; do
+  for f in trayer compositor openbox xvfb; do
     if [ -f "$state/$f.pid" ]; then
       kill "$(cat "$state/$f.pid")" 2>/dev/null || true
       rm -f "$state/$f.pid"

@@ -75,13 +75,6 @@ void X11InputSurface::show() {
                              &place);
     xcb_map_window(m_connection, m_window);
     xcb_flush(m_connection);
-    if (!m_shown) {
-        // The toolkit drops a motion when a later one is already waiting, which cuts the
-        // corners of freehand strokes whenever painting falls behind the mouse. While the
-        // surface is up every motion is handed on.
-        m_compressedMotion = QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents);
-        QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, false);
-    }
     m_shown = true;
 }
 
@@ -90,7 +83,6 @@ void X11InputSurface::hide() {
         return;
     xcb_unmap_window(m_connection, m_window);
     xcb_flush(m_connection);
-    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents, m_compressedMotion);
     m_shown = false;
 }
 

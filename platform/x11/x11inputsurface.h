@@ -38,7 +38,6 @@ private:
     uint32_t m_window = 0;
     uint32_t m_cursor = 0;
     bool m_shown = false;
-    bool m_compressedMotion = true;
 };
 
 } // namespace kerulo

@@ -5,6 +5,7 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 
 #include <xcb/xcb.h>
 
@@ -53,12 +54,20 @@ X11PenScreen::X11PenScreen(QObject* parent) : PenScreen(parent), m_connection(qt
 X11PenScreen::~X11PenScreen() = default;
 
 PenScreen::Input X11PenScreen::start() {
+    keepEveryMotion(true);
     // Without a connection to the X server the pen's own window is all there is.
     if (!m_connection)
         return Input::Veil;
     useTarget(compositorRuns() ? Target::InkLayer : Target::Root);
-    if (m_target == Target::InkLayer)
+    if (m_target == Target::InkLayer) {
+        // The veil is mapped after this returns and would lie over the strokes: the layer
+        // goes back on top once the event loop has sent the veil's mapping.
+        QTimer::singleShot(0, this, [this] {
+            if (m_inkLayer)
+                m_inkLayer->showLayer();
+        });
         return Input::Veil;
+    }
     m_inputSurface->show();
     return Input::Surface;
 }
@@ -66,6 +75,20 @@ PenScreen::Input X11PenScreen::start() {
 void X11PenScreen::stop() {
     if (m_inputSurface)
         m_inputSurface->hide();
+    keepEveryMotion(false);
+}
+
+// The toolkit drops a motion when a later one is already waiting, which cuts the corners of
+// freehand strokes whenever painting falls behind the mouse; while the pen is on, every motion
+// is handed on, whichever window takes the mouse.
+void X11PenScreen::keepEveryMotion(bool keep) {
+    if (keep == m_keepingEveryMotion)
+        return;
+    if (keep)
+        m_compressedMotion = QCoreApplication::testAttribute(Qt::AA_CompressHighFrequencyEvents);
+    QCoreApplication::setAttribute(Qt::AA_CompressHighFrequencyEvents,
+                                   keep ? false : m_compressedMotion);
+    m_keepingEveryMotion = keep;
 }
 
 void X11PenScreen::repaintDesktop() {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "platform/penscreen.h"
-#include "platform/x11/x11inklayerplaceholder.h"
+#include "platform/x11/x11inklayer.h"
 
 #include <memory>
 
@@ -32,6 +32,7 @@ private:
     enum class Target { Undecided, Root, InkLayer };
 
     bool compositorRuns() const;
+    void keepEveryMotion(bool keep);
     void useTarget(Target target);
 
     xcb_connection_t* m_connection = nullptr;
@@ -42,6 +43,8 @@ private:
     std::unique_ptr<X11InputSurface> m_inputSurface;
     std::unique_ptr<X11InkLayer> m_inkLayer;
     ScreenPainter* m_painter = nullptr;
+    bool m_keepingEveryMotion = false;
+    bool m_compressedMotion = true;
 };
 
 } // namespace kerulo

@@ -287,6 +287,42 @@ unsigned long XDisplay::createTestWindow(const QRect& geometry, QRgb colour) {
     return w;
 }
 
+unsigned long XDisplay::createManagedTestWindow(const QRect& geometry, QRgb colour) {
+    XSetWindowAttributes a{};
+    a.background_pixel = colour & 0xffffff;
+    const Window w =
+        XCreateWindow(m_display, DefaultRootWindow(m_display), geometry.x(), geometry.y(),
+                      unsigned(geometry.width()), unsigned(geometry.height()), 0, CopyFromParent,
+                      InputOutput, CopyFromParent, CWBackPixel, &a);
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    hints.x = geometry.x();
+    hints.y = geometry.y();
+    hints.width = geometry.width();
+    hints.height = geometry.height();
+    XSetWMNormalHints(m_display, w, &hints);
+    XMapWindow(m_display, w);
+    XSync(m_display, False);
+    return w;
+}
+
+void XDisplay::raiseWindow(unsigned long id) {
+    XRaiseWindow(m_display, id);
+    XSync(m_display, False);
+}
+
+void XDisplay::repaintWindow(unsigned long id) {
+    XClearArea(m_display, id, 0, 0, 0, 0, True);
+    XSync(m_display, False);
+}
+
+void XDisplay::setOpacity(unsigned long id, double opacity) {
+    const unsigned long value = (unsigned long)(opacity * 0xffffffffu);
+    XChangeProperty(m_display, id, atom("_NET_WM_WINDOW_OPACITY"), XA_CARDINAL, 32, PropModeReplace,
+                    reinterpret_cast<const unsigned char*>(&value), 1);
+    XSync(m_display, False);
+}
+
 void XDisplay::destroyWindow(unsigned long id) {
     XDestroyWindow(m_display, id);
     XSync(m_display, False);

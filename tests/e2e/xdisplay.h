@@ -77,6 +77,16 @@ public:
 
     /// An override-redirect window of one colour that records the button presses it gets.
     unsigned long createTestWindow(const QRect& geometry, QRgb colour);
+    /// A window of one colour that the window manager frames and stacks, asking to stand at
+    /// the given place.
+    unsigned long createManagedTestWindow(const QRect& geometry, QRgb colour);
+    /// Asks for the window to go on top of its siblings (the window manager decides for the
+    /// windows it manages).
+    void raiseWindow(unsigned long id);
+    /// Has the server paint the whole window again, as when it is exposed.
+    void repaintWindow(unsigned long id);
+    /// Asks a compositor to blend the window at this opacity (0 to 1).
+    void setOpacity(unsigned long id, double opacity);
     void destroyWindow(unsigned long id);
     /// Whether a button press reached the window since the last call.
     bool takeButtonPress(unsigned long id);
