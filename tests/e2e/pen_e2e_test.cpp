@@ -181,18 +181,18 @@ Expectation strokeOver(const Shot& before, const std::vector<QPoint>& path, int 
     };
 }
 
-/// The red rows of a screen column across a horizontal stroke at row y: where they start and
-/// how many follow each other, or nothing if no pixel there is red.
-std::optional<std::pair<int, int>> redRun(const Shot& shot, int x, int y, int span, int tolerance,
-                                          QRgb colour = Red) {
+/// The red rows of a screen column across a horizontal stroke at row y, within span rows of
+/// it: the first one and how many follow it (-1 when they are not all together), or nothing
+/// when no pixel there is red.
+std::optional<std::pair<int, int>> redRun(const Shot& shot, int x, int y, int span, int tolerance) {
     std::optional<std::pair<int, int>> run;
     for (int row = y - span; row <= y + span; ++row) {
-        if (channelDistance(shot.at({x, row}), colour) > tolerance)
+        if (channelDistance(shot.at({x, row}), Red) > tolerance)
             continue;
         if (!run)
             run = std::pair{row, 0};
         if (run->first + run->second != row)
-            return std::pair{run->first, -1}; // not one run
+            return std::pair{run->first, -1};
         ++run->second;
     }
     return run;
@@ -314,12 +314,12 @@ protected:
         for (int k = 1; k <= steps; ++k)
             moveTo(from + QPoint(d.x() * k / steps, d.y() * k / steps));
     }
-    void drag(const std::vector<QPoint>& path, int button = 1) {
+    void drag(const std::vector<QPoint>& path) {
         moveTo(path.front());
-        x().pressButton(button);
+        x().pressButton(1);
         for (std::size_t i = 1; i < path.size(); ++i)
             glide(path[i - 1], path[i]);
-        x().releaseButton(button);
+        x().releaseButton(1);
     }
 
     void withKey(const char* modifier, const char* keysym) {
@@ -451,7 +451,6 @@ TYPED_TEST(PenOnDesktop, ClearingRemovesEveryStrokeAndTheWindowsShowAgain) {
 
 TYPED_TEST(PenOnDesktop, ClicksDrawInsteadOfReachingTheWindowUntilTheClosePictureEndsThePen) {
     ASSERT_NO_FATAL_FAILURE(this->useToolButton(Tool::Freehand));
-    const Shot before = this->look();
     const std::vector<QPoint> clicks{{500, 400}, {800, 500}, {1100, 600}};
     // Every button draws: a click leaves a dot as wide as the pen.
     for (int button = 1; button <= 3; ++button) {
