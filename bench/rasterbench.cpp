@@ -1,7 +1,9 @@
-// Time the pen's rasterizer on the figures a rubber band paints on every mouse motion.
-// Prints microseconds per figure; no pass or fail.
+// Time the pen's rasterizer on the figures a rubber band paints on every mouse motion, and the
+// change from one band to the next that the root window's painter paints instead of both.
+// Prints microseconds per figure and per change; no pass or fail.
 
 #include "pen/figurerasterizer.h"
+#include "platform/bandchange.h"
 
 #include <chrono>
 #include <cstdio>
@@ -61,21 +63,37 @@ int main() {
         for (const auto& pen : pens) {
             const FigureRasterizer rasterizer(pen.pen, pen.brush);
             double best = 0;
+            double bestChange = 0;
             std::size_t spans = 0;
+            std::size_t changed = 0;
+            const std::vector<Raster> bands = {figure.draw(rasterizer, 0),
+                                               figure.draw(rasterizer, 1)};
             for (int repeat = 0; repeat < repeats; ++repeat) {
                 spans = 0;
-                const auto start = std::chrono::steady_clock::now();
+                changed = 0;
+                auto start = std::chrono::steady_clock::now();
                 for (int i = 0; i < rounds; ++i) {
                     const Raster raster = figure.draw(rasterizer, i);
                     spans += raster.pen.size() + raster.brush.size();
                 }
-                const std::chrono::duration<double, std::micro> spent =
+                std::chrono::duration<double, std::micro> spent =
                     std::chrono::steady_clock::now() - start;
                 if (repeat == 0 || spent.count() < best)
                     best = spent.count();
+
+                start = std::chrono::steady_clock::now();
+                for (int i = 0; i < rounds; ++i) {
+                    const auto change = kerulo::bandChange(bands[i % 2], bands[(i + 1) % 2]);
+                    changed +=
+                        change->penToggle.size() + change->brushToggle.size() + change->swap.size();
+                }
+                spent = std::chrono::steady_clock::now() - start;
+                if (repeat == 0 || spent.count() < bestChange)
+                    bestChange = spent.count();
             }
-            std::printf("%-28s %-32s %8.1f us/figure %7zu spans\n", figure.what, pen.what,
-                        best / rounds, spans / rounds);
+            std::printf("%-28s %-32s %8.1f us/figure %7zu spans, change %6.1f us %6zu spans\n",
+                        figure.what, pen.what, best / rounds, spans / rounds, bestChange / rounds,
+                        changed / rounds);
         }
     return 0;
 }

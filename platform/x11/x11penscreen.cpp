@@ -54,6 +54,7 @@ X11PenScreen::X11PenScreen(QObject* parent) : PenScreen(parent), m_connection(qt
 X11PenScreen::~X11PenScreen() = default;
 
 PenScreen::Input X11PenScreen::start() {
+    flushHeldFigure();
     keepEveryMotion(true);
     // Without a connection to the X server the pen's own window is all there is.
     if (!m_connection)
@@ -73,6 +74,7 @@ PenScreen::Input X11PenScreen::start() {
 }
 
 void X11PenScreen::stop() {
+    flushHeldFigure();
     if (m_inputSurface)
         m_inputSurface->hide();
     keepEveryMotion(false);
@@ -94,10 +96,19 @@ void X11PenScreen::keepEveryMotion(bool keep) {
 void X11PenScreen::repaintDesktop() {
     if (!m_connection)
         return;
+    // A figure still held back would land on the repainted desktop.
+    flushHeldFigure();
     repaintEveryWindow(m_connection);
     if (m_inkLayer)
         m_inkLayer->clear();
     m_painted = false;
+}
+
+// The root painter holds a not-xor figure back until the end of the event loop's turn; whatever
+// reads, repaints or leaves the screen meanwhile must see it painted.
+void X11PenScreen::flushHeldFigure() {
+    if (m_rootPainter)
+        m_rootPainter->flush();
 }
 
 int X11PenScreen::scale() const {
@@ -136,6 +147,7 @@ bool X11PenScreen::compositorRuns() const {
 void X11PenScreen::useTarget(Target target) {
     if (target == m_target)
         return;
+    flushHeldFigure();
     if (m_target != Target::Undecided && m_painted)
         repaintDesktop();
     if (m_inkLayer) {

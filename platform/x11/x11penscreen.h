@@ -33,6 +33,7 @@ private:
 
     bool compositorRuns() const;
     void keepEveryMotion(bool keep);
+    void flushHeldFigure();
     void useTarget(Target target);
 
     xcb_connection_t* m_connection = nullptr;

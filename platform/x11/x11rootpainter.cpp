@@ -1,5 +1,9 @@
 #include "platform/x11/x11rootpainter.h"
 
+#include "platform/bandchange.h"
+
+#include <QMetaObject>
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -12,6 +16,7 @@ namespace kerulo {
 namespace {
 // Core protocol raster functions (the GX names of Xlib).
 constexpr uint32_t FunctionCopy = 3;  // GXcopy: pixel = source
+constexpr uint32_t FunctionXor = 6;   // GXxor: pixel = source XOR pixel
 constexpr uint32_t FunctionEquiv = 9; // GXequiv: pixel = NOT(source XOR pixel)
 
 // Keeps each fill request well under the size every server accepts without BIG-REQUESTS.
@@ -57,6 +62,9 @@ X11RootPainter::X11RootPainter(xcb_connection_t* connection) : m_connection(conn
         visual && (visual->_class == XCB_VISUAL_CLASS_TRUE_COLOR ||
                    visual->_class == XCB_VISUAL_CLASS_DIRECT_COLOR))
         m_masks = {visual->red_mask, visual->green_mask, visual->blue_mask};
+    m_planes = m_masks.red | m_masks.green | m_masks.blue;
+    if (!m_planes)
+        m_planes = screen->root_depth >= 32 ? ~0u : (1u << screen->root_depth) - 1;
 
     const uint32_t maxUnits = xcb_get_maximum_request_length(m_connection);
     // A fill request is 3 units of header and 2 units per rectangle.
@@ -66,6 +74,8 @@ X11RootPainter::X11RootPainter(xcb_connection_t* connection) : m_connection(conn
     m_gc = xcb_generate_id(m_connection);
     xcb_create_gc_value_list_t values{};
     values.function = FunctionCopy;
+    // Not-xor must not turn on bits outside the colour's, such as an alpha channel's.
+    values.plane_mask = m_planes;
     values.fill_style = XCB_FILL_STYLE_SOLID;
     // Without it the root window's GC paints only where no window covers the root.
     values.subwindow_mode = XCB_SUBWINDOW_MODE_INCLUDE_INFERIORS;
@@ -73,12 +83,13 @@ X11RootPainter::X11RootPainter(xcb_connection_t* connection) : m_connection(conn
     // The _aux call writes the values in the order of their mask bits, which the protocol
     // requires: out of order, IncludeInferiors is silently lost.
     xcb_create_gc_aux(m_connection, m_gc, m_root,
-                      XCB_GC_FUNCTION | XCB_GC_FILL_STYLE | XCB_GC_SUBWINDOW_MODE |
-                          XCB_GC_GRAPHICS_EXPOSURES,
+                      XCB_GC_FUNCTION | XCB_GC_PLANE_MASK | XCB_GC_FILL_STYLE |
+                          XCB_GC_SUBWINDOW_MODE | XCB_GC_GRAPHICS_EXPOSURES,
                       &values);
 }
 
 X11RootPainter::~X11RootPainter() {
+    flush();
     for (const auto& stipple : m_stipples)
         xcb_free_pixmap(m_connection, stipple.second);
     if (!m_allocated.empty()) {
@@ -95,40 +106,96 @@ void X11RootPainter::paint(const Raster& figure, QRgb penColour, QRgb brushColou
                            RasterMode mode) {
     if (figure.empty())
         return;
-    const uint32_t function = mode == RasterMode::Copy ? FunctionCopy : FunctionEquiv;
-    if (!figure.pen.empty()) {
-        xcb_change_gc_value_list_t values{};
-        values.function = function;
-        values.foreground = pixelOf(penColour);
-        values.fill_style = XCB_FILL_STYLE_SOLID;
-        xcb_change_gc_aux(m_connection, m_gc,
-                          XCB_GC_FUNCTION | XCB_GC_FOREGROUND | XCB_GC_FILL_STYLE, &values);
-        fill(figure.pen);
-    }
-    if (!figure.brush.empty()) {
-        xcb_change_gc_value_list_t values{};
-        values.function = function;
-        values.foreground = pixelOf(brushColour);
-        uint32_t mask = XCB_GC_FUNCTION | XCB_GC_FOREGROUND | XCB_GC_FILL_STYLE;
-        if (figure.hatch == Hatch::None) {
-            values.fill_style = XCB_FILL_STYLE_SOLID;
-        } else {
-            // A stippled fill paints only where the stipple has a 1 and leaves the other
-            // pixels alone: the hatch's transparent background. With the stipple's origin at
-            // the screen's origin the lines continue from one figure to the next.
-            values.fill_style = XCB_FILL_STYLE_STIPPLED;
-            values.stipple = stippleFor(figure.hatch, std::max(1, figure.hatchScale));
-            values.tile_stipple_x_origin = 0;
-            values.tile_stipple_y_origin = 0;
-            mask |= XCB_GC_STIPPLE | XCB_GC_TILE_STIPPLE_ORIGIN_X | XCB_GC_TILE_STIPPLE_ORIGIN_Y;
+    if (mode == RasterMode::NotXor) {
+        if (m_holding && (m_heldPen & 0xffffff) == (penColour & 0xffffff) &&
+            (m_heldBrush & 0xffffff) == (brushColour & 0xffffff)) {
+            if (const auto change = bandChange(m_held, figure)) {
+                m_holding = false;
+                paintChange(*change, penColour, brushColour);
+                xcb_flush(m_connection);
+                return;
+            }
         }
-        xcb_change_gc_aux(m_connection, m_gc, mask, &values);
-        fill(figure.brush);
+        flush();
+        // Assigned rather than built anew, so the spans' storage is reused from move to move.
+        m_held = figure;
+        m_heldPen = penColour;
+        m_heldBrush = brushColour;
+        m_holding = true;
+        if (!m_flushPosted) {
+            m_flushPosted = true;
+            QMetaObject::invokeMethod(
+                &m_flushReceiver,
+                [this] {
+                    m_flushPosted = false;
+                    flush();
+                },
+                Qt::QueuedConnection);
+        }
+        return;
     }
+    flush();
+    paintFigure(figure, penColour, brushColour, FunctionCopy);
     xcb_flush(m_connection);
 }
 
-void X11RootPainter::fill(const std::vector<Span>& spans) {
+void X11RootPainter::flush() {
+    if (!m_holding)
+        return;
+    m_holding = false;
+    paintFigure(m_held, m_heldPen, m_heldBrush, FunctionEquiv);
+    xcb_flush(m_connection);
+}
+
+void X11RootPainter::paintFigure(const Raster& figure, QRgb penColour, QRgb brushColour,
+                                 uint32_t function) {
+    fill(figure.pen, function, pixelOf(penColour), Hatch::None, 1);
+    fill(figure.brush, function, pixelOf(brushColour), figure.hatch, figure.hatchScale);
+}
+
+// Painting the old figure again and then the new one in not-xor, a pixel that is pen in one and
+// nothing in the other is not-xored with the pen's colour once; pen in one and brush in the other,
+// with both colours, which is xor with pen XOR brush. Off the hatch's lines the brush paints
+// nothing: there the pen's not-xor alone remains, which is xor with NOT pen.
+void X11RootPainter::paintChange(const BandChange& change, QRgb penColour, QRgb brushColour) {
+    const uint32_t pen = pixelOf(penColour);
+    const uint32_t brush = pixelOf(brushColour);
+    fill(change.penToggle, FunctionEquiv, pen, Hatch::None, 1);
+    fill(change.brushToggle, FunctionEquiv, brush, change.hatch, change.hatchScale);
+    const uint32_t offTheLines = ~pen & m_planes;
+    fill(change.swap, FunctionXor, pen ^ brush, change.hatch, change.hatchScale, &offTheLines);
+}
+
+void X11RootPainter::fill(const std::vector<Span>& spans, uint32_t function, uint32_t foreground,
+                          Hatch hatch, int hatchScale, const uint32_t* background) {
+    if (spans.empty())
+        return;
+    xcb_change_gc_value_list_t values{};
+    values.function = function;
+    values.foreground = foreground;
+    uint32_t mask = XCB_GC_FUNCTION | XCB_GC_FOREGROUND | XCB_GC_FILL_STYLE;
+    if (hatch == Hatch::None) {
+        values.fill_style = XCB_FILL_STYLE_SOLID;
+    } else {
+        // A stippled fill paints only where the stipple has a 1 and leaves the other pixels
+        // alone: the hatch's transparent background. An opaque stippled fill paints those with
+        // the background. With the stipple's origin at the screen's origin the lines continue
+        // from one figure to the next.
+        if (background) {
+            values.background = *background;
+            mask |= XCB_GC_BACKGROUND;
+        }
+        values.fill_style = background ? XCB_FILL_STYLE_OPAQUE_STIPPLED : XCB_FILL_STYLE_STIPPLED;
+        values.stipple = stippleFor(hatch, std::max(1, hatchScale));
+        values.tile_stipple_x_origin = 0;
+        values.tile_stipple_y_origin = 0;
+        mask |= XCB_GC_STIPPLE | XCB_GC_TILE_STIPPLE_ORIGIN_X | XCB_GC_TILE_STIPPLE_ORIGIN_Y;
+    }
+    xcb_change_gc_aux(m_connection, m_gc, mask, &values);
+    fillRectangles(spans);
+}
+
+void X11RootPainter::fillRectangles(const std::vector<Span>& spans) {
     std::vector<xcb_rectangle_t> rectangles;
     rectangles.reserve(std::min(spans.size(), m_maxRectanglesPerRequest));
     const auto send = [&] {

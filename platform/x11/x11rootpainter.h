@@ -2,6 +2,8 @@
 
 #include "platform/screenpainter.h"
 
+#include <QObject>
+
 #include <cstdint>
 #include <map>
 #include <utility>
@@ -11,9 +13,17 @@ struct xcb_connection_t;
 
 namespace kerulo {
 
+struct BandChange;
+
 /// Paints figures on the root window through a graphics context that includes every window
 /// above it, so they land on whatever is on the screen. Only right without a compositor: a
 /// compositor paints over the root window whenever it repaints.
+///
+/// A rubber band's move is two not-xor figures, the old band again and the new one, which
+/// together touch every pixel of both; only the pixels whose part changes (nothing, pen or
+/// brush) need painting. So a not-xor figure is held back until the next paint or the end of
+/// the event loop's current turn, whichever comes first: a not-xor figure of the same colours
+/// next paints only the change from the held one, anything else paints the held figure first.
 class X11RootPainter : public ScreenPainter {
 public:
     explicit X11RootPainter(xcb_connection_t* connection);
@@ -22,6 +32,9 @@ public:
     X11RootPainter& operator=(const X11RootPainter&) = delete;
 
     void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) override;
+    /// Paints the figure held back, if any. Call before anything else reads or paints the screen
+    /// in the same turn of the event loop.
+    void flush();
 
 private:
     /// How an RGB colour becomes a pixel value of the root window's visual.
@@ -31,9 +44,15 @@ private:
         uint32_t blue = 0;
     };
 
+    void paintFigure(const Raster& figure, QRgb penColour, QRgb brushColour, uint32_t function);
+    void paintChange(const BandChange& change, QRgb penColour, QRgb brushColour);
+    /// Fills the spans with the function and foreground, only on the hatch's lines when there
+    /// is one; with a background as well, the pixels off the lines get the function with it.
+    void fill(const std::vector<Span>& spans, uint32_t function, uint32_t foreground, Hatch hatch,
+              int hatchScale, const uint32_t* background = nullptr);
+    void fillRectangles(const std::vector<Span>& spans);
     uint32_t pixelOf(QRgb colour);
     uint32_t stippleFor(Hatch hatch, int scale);
-    void fill(const std::vector<Span>& spans);
 
     xcb_connection_t* m_connection;
     uint32_t m_root = 0;
@@ -41,9 +60,21 @@ private:
     uint32_t m_gc = 0;
     /// Empty masks: the visual has no fixed colour layout and colours are asked of the server.
     ColourMasks m_masks;
+    /// The bits of a pixel that painting may change: the colour's, never others a visual has.
+    uint32_t m_planes = 0;
     std::map<QRgb, uint32_t> m_allocated;
     std::map<std::pair<Hatch, int>, uint32_t> m_stipples;
     std::size_t m_maxRectanglesPerRequest = 0;
+
+    /// The not-xor figure held back, with its colours.
+    bool m_holding = false;
+    Raster m_held;
+    QRgb m_heldPen = 0;
+    QRgb m_heldBrush = 0;
+    /// A flush at the end of the event loop's turn is on its way.
+    bool m_flushPosted = false;
+    /// Receives that flush; gone with the painter, it takes a pending one along.
+    QObject m_flushReceiver;
 };
 
 } // namespace kerulo

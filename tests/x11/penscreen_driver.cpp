@@ -5,11 +5,13 @@
 //   repaint               -> "repainted"
 //   scale                 -> "scale N"
 //   paint MODE PEN BRUSH HATCH HATCHSCALE  N (y x0 x1)*N  M (y x0 x1)*M
-//                         -> "painted MICROSECONDS", from the call until a pixel read back from
-//                            the root window shows the server has done the painting
 //   stall MS              -> "stalling", then the event loop sleeps MS milliseconds
 // mouse events:             "pressed X Y", "moved X Y", "released X Y"
 // MODE is copy or notxor, PEN and BRUSH are RRGGBB in hex, HATCH the number of a Hatch value.
+// Several commands on one line, separated by ';', run in one turn of the event loop, as a
+// rubber band's move paints the old band and the new one. The paints of a line answer once,
+// "painted MICROSECONDS": from the first paint until a pixel read back from the root window
+// after that turn of the loop shows the server has done all the painting.
 #include "platform/x11/x11penscreen.h"
 
 #include <QElapsedTimer>
@@ -64,18 +66,19 @@ void paint(PenScreen& screen, std::istream& in) {
     figure.brush = readSpans(in);
     if (!in)
         throw std::runtime_error("unreadable paint command");
-    QElapsedTimer timer;
-    timer.start();
     screen.paint(figure, QRgb(std::stoul(pen, nullptr, 16)), QRgb(std::stoul(brush, nullptr, 16)),
                  mode == "copy" ? RasterMode::Copy : RasterMode::NotXor);
-    readBackOnePixel();
-    say("painted " + std::to_string(timer.nsecsElapsed() / 1000));
 }
 
-void run(PenScreen& screen, const std::string& line) {
+// Gives whether the command painted.
+bool runCommand(PenScreen& screen, const std::string& line) {
     std::istringstream in(line);
     std::string command;
     in >> command;
+    if (command == "paint") {
+        paint(screen, in);
+        return true;
+    }
     if (command == "start") {
         say(screen.start() == PenScreen::Input::Surface ? "start surface" : "start veil");
     } else if (command == "stop") {
@@ -87,8 +90,6 @@ void run(PenScreen& screen, const std::string& line) {
         say("repainted");
     } else if (command == "scale") {
         say("scale " + std::to_string(screen.scale()));
-    } else if (command == "paint") {
-        paint(screen, in);
     } else if (command == "stall") {
         int ms = 0;
         in >> ms;
@@ -97,6 +98,29 @@ void run(PenScreen& screen, const std::string& line) {
     } else {
         say("unknown command " + command);
     }
+    return false;
+}
+
+void run(PenScreen& screen, const std::string& line) {
+    QElapsedTimer timer;
+    bool painted = false;
+    std::istringstream commands(line);
+    std::string command;
+    while (std::getline(commands, command, ';')) {
+        if (!painted)
+            timer.start();
+        painted = runCommand(screen, command) || painted;
+    }
+    // Read back only once the loop has finished this turn: a painter may hold a figure back
+    // until then.
+    if (painted)
+        QMetaObject::invokeMethod(
+            qApp,
+            [timer] {
+                readBackOnePixel();
+                say("painted " + std::to_string(timer.nsecsElapsed() / 1000));
+            },
+            Qt::QueuedConnection);
 }
 
 std::string position(QPoint p) {

@@ -2,6 +2,7 @@
 // bare root window, read back pixel by pixel; the mouse taken by the input surface; the
 // desktop repaint; and the choice between painting on the root window and the ink layer.
 #include "e2e/desktoptest.h"
+#include "pen/figurerasterizer.h"
 #include "platform/raster.h"
 #include "support/casename.h"
 
@@ -11,6 +12,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 
 namespace kerulo::e2e {
@@ -262,8 +264,7 @@ void PrintTo(const PaintCase& c, std::ostream* out) {
 
 // A second window of another colour under the figure's top edge, so that not-xor meets three
 // different backgrounds.
-class PaintOnPlainDesktop : public PenScreenOnPlainDesktop,
-                            public ::testing::WithParamInterface<PaintCase> {
+class TwoWindowsOnPlainDesktop : public PenScreenOnPlainDesktop {
 protected:
     void SetUp() override {
         PenScreenOnPlainDesktop::SetUp();
@@ -276,6 +277,9 @@ protected:
 
     unsigned long m_aside = 0;
 };
+
+class PaintOnPlainDesktop : public TwoWindowsOnPlainDesktop,
+                            public ::testing::WithParamInterface<PaintCase> {};
 
 TEST_P(PaintOnPlainDesktop, FigureShowsOverEveryWindowAndGoesAgainWithoutATrace) {
     const PaintCase& c = GetParam();
@@ -302,6 +306,90 @@ TEST_P(PaintOnPlainDesktop, FigureShowsOverEveryWindowAndGoesAgainWithoutATrace)
 }
 
 INSTANTIATE_TEST_SUITE_P(Figures, PaintOnPlainDesktop, ::testing::ValuesIn(PaintCases),
+                         [](const auto& info) { return test::caseName(info.param.name); });
+
+struct BandCase {
+    const char* name;
+    std::function<Raster(const FigureRasterizer&, QPoint, QPoint)> draw;
+    BrushStyle brush;
+    int width;
+    int scale;
+};
+
+Raster rectangleBand(const FigureRasterizer& r, QPoint a, QPoint b) {
+    return r.rectangle(a, b);
+}
+Raster ellipseBand(const FigureRasterizer& r, QPoint a, QPoint b) {
+    return r.ellipse(a, b);
+}
+Raster roundRectBand(const FigureRasterizer& r, QPoint a, QPoint b) {
+    return r.roundRect(a, b, (a.x() - b.x()) / 2, (a.y() - b.y()) / 2);
+}
+Raster lineBand(const FigureRasterizer& r, QPoint a, QPoint b) {
+    return r.line(a, b);
+}
+
+const BandCase BandCases[] = {
+    {"rectangle solid width 5", rectangleBand, BrushStyle::Solid, 5, 1},
+    {"rectangle hollow width 1", rectangleBand, BrushStyle::Hollow, 1, 1},
+    {"rectangle backward diagonal width 5", rectangleBand, BrushStyle::BackwardDiagonal, 5, 1},
+    {"ellipse cross width 3", ellipseBand, BrushStyle::Cross, 3, 1},
+    {"ellipse solid width 1", ellipseBand, BrushStyle::Solid, 1, 1},
+    {"round rectangle forward diagonal scaled", roundRectBand, BrushStyle::ForwardDiagonal, 2, 2},
+    {"line width 5", lineBand, BrushStyle::Solid, 5, 1},
+};
+
+void PrintTo(const BandCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+class BandOnPlainDesktop : public TwoWindowsOnPlainDesktop,
+                           public ::testing::WithParamInterface<BandCase> {};
+
+// Each step paints the old band again and the new one in one turn of the event loop, as a move
+// of the mouse does; the painter may paint only what changes, but every pixel must end as both
+// paints in full leave it: over the two windows and the bare root window.
+TEST_P(BandOnPlainDesktop, MovingBandLeavesEveryPixelAsPaintingBothBands) {
+    const BandCase& c = GetParam();
+    const FigureRasterizer rasterizer(PenShape{c.width, PenStyle::Solid, c.scale}, c.brush);
+    ASSERT_EQ(driver().command("start", "start"), "start surface");
+    const QPoint anchor(330, 240);
+    const std::vector<QPoint> tracks{{700, 500}, {712, 507}, {713, 507}, {690, 470},
+                                     {600, 520}, {820, 430}, {820, 430}, {510, 330}};
+    const QRect area = QRect(anchor, QPoint(830, 530)).adjusted(-8, -8, 8, 8);
+    const QImage before = x().grab(area);
+
+    QImage expected = before;
+    std::optional<Raster> band;
+    for (std::size_t i = 0; i < tracks.size(); ++i) {
+        const Raster figure = c.draw(rasterizer, anchor, tracks[i]);
+        QString step = paintCommand(figure, RasterMode::NotXor);
+        if (band) {
+            step = paintCommand(*band, RasterMode::NotXor) + QStringLiteral(" ; ") + step;
+            expected = expectedAfter(expected, area.topLeft(), *band, RasterMode::NotXor);
+        }
+        expected = expectedAfter(expected, area.topLeft(), figure, RasterMode::NotXor);
+        ASSERT_TRUE(driver().command(step, "painted"));
+        EXPECT_EQ(differingPixels(x().grab(area), expected), 0) << "after move " << i;
+        band = figure;
+    }
+    x().grab(area).save(
+        screenshotPath(QString::fromStdString("penscreen-band-" + test::caseName(c.name))));
+
+    // The release: the band goes and the figure is painted for good.
+    const Raster final = c.draw(rasterizer, anchor, tracks.back());
+    expected = expectedAfter(expected, area.topLeft(), *band, RasterMode::NotXor);
+    expected = expectedAfter(expected, area.topLeft(), final, RasterMode::Copy);
+    ASSERT_TRUE(driver().command(paintCommand(*band, RasterMode::NotXor) + QStringLiteral(" ; ") +
+                                     paintCommand(final, RasterMode::Copy),
+                                 "painted"));
+    EXPECT_EQ(differingPixels(x().grab(area), expected), 0) << "after the release";
+    ASSERT_TRUE(driver().command("repaint", "repainted"));
+    EXPECT_EQ(differingPixels(x().grab(area), before), 0)
+        << "the desktop repaint leaves nothing of the figure";
+}
+
+INSTANTIATE_TEST_SUITE_P(Bands, BandOnPlainDesktop, ::testing::ValuesIn(BandCases),
                          [](const auto& info) { return test::caseName(info.param.name); });
 
 struct InputCase {
