@@ -327,6 +327,14 @@ void PenToolbox::mousePressEvent(QMouseEvent* event) {
         window->startSystemMove();
 }
 
+// Dragged with the toolbox, the pointer rests on it after the drag while the last motion was
+// judged against where the window manager had the toolbox a moment before: the surface then
+// covered the toolbox until the pointer moved again. The place decides anew once it is known.
+void PenToolbox::moveEvent(QMoveEvent* event) {
+    KeruloWindow::moveEvent(event);
+    ErrorReporter::guard([this] { lookAtPointer(); });
+}
+
 bool PenToolbox::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseButtonRelease &&
         static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {

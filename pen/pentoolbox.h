@@ -52,6 +52,7 @@ protected:
     void setUp() override;
     void onHotKey(GlobalKeys::Key key) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:

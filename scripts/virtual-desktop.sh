@@ -3,6 +3,9 @@
 # and, on request, a compositor (xcompmgr, or picom with its xrender backend).
 #
 #   virtual-desktop.sh start STATE_DIR [--compositor [xcompmgr|picom]] [--no-tray] [--size WxH]
+#                            [--dpi N]
+#       --dpi N sets the desktop's font resolution (Xft.dpi), from which toolkits scale their
+#       windows: 192 gives a display scaled by 2
 #       prints the display name (":N") on standard output once everything is ready
 #   virtual-desktop.sh stop STATE_DIR
 set -euo pipefail
@@ -36,7 +39,7 @@ PY
 }
 
 start() {
-  local compositor="" tray=1 size=1920x1080
+  local compositor="" tray=1 size=1920x1080 dpi=
   while [ $# -gt 0 ]; do
     case $1 in
       --compositor)
@@ -44,6 +47,7 @@ start() {
         case ${2:-} in xcompmgr|picom) compositor=$2; shift ;; esac ;;
       --no-tray) tray=0 ;;
       --size) size=$2; shift ;;
+      --dpi) dpi=$2; shift ;;
       *) echo "unknown option $1" >&2; exit 2 ;;
     esac
     shift
@@ -64,6 +68,11 @@ start() {
   echo $! >"$state/xvfb.pid"
   wait_for 20 test -e "/tmp/.X11-unix/X$n"
   wait_for 20 xdpyinfo
+
+  # Before any client starts: programs read the resources once, when they connect.
+  if [ -n "$dpi" ]; then
+    echo "Xft.dpi: $dpi" | xrdb -merge
+  fi
 
   setsid openbox >"$state/openbox.log" 2>&1 &
   echo $! >"$state/openbox.pid"

@@ -7,17 +7,37 @@
 
 namespace kerulo::e2e {
 
-enum class Desktop { Plain, Composited, WithoutTray };
+/// Composited runs xcompmgr, Picom picom with its xrender backend. Scaled: a plain desktop
+/// whose font resolution (192 dpi) makes programs scale their windows by 2.
+enum class Desktop { Plain, Composited, Picom, WithoutTray, Scaled };
+
+/// Device pixels per logical pixel of the program's windows on a kind of desktop.
+constexpr int scaleOf(Desktop kind) {
+    return kind == Desktop::Scaled ? 2 : 1;
+}
 
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
-/// it: openbox and a tray host, a compositor too, or no tray host at all.
+/// it: openbox and a tray host, a compositor too (either one), no tray host at all, or a scaled
+/// display.
 template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
+    static QStringList options() {
+        switch (Kind) {
+        case Desktop::Composited:
+            return {"--compositor"};
+        case Desktop::Picom:
+            return {"--compositor", "picom"};
+        case Desktop::WithoutTray:
+            return {"--no-tray"};
+        case Desktop::Scaled:
+            return {"--dpi", "192"};
+        case Desktop::Plain:
+            break;
+        }
+        return {};
+    }
     static void SetUpTestSuite() {
-        const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
-                                    : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
-                                                                   : QStringList{};
-        s_desktop = new VirtualDesktop(options);
+        s_desktop = new VirtualDesktop(options());
         s_x = new XDisplay(s_desktop->display());
     }
     static void TearDownTestSuite() {

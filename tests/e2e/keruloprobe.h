@@ -20,6 +20,19 @@ public:
     std::optional<XWindowInfo> halo() const { return mappedNamed("特效3", true); }
     /// The program's message box: a managed window with the program's title.
     std::optional<XWindowInfo> messageBox() const { return mappedNamed("Kerulo", false); }
+    std::optional<XWindowInfo> penToolbox() const { return mappedNamed("Form9", false); }
+
+    /// Whether the pen's surface is up and takes the mouse: its veil where a compositor blends
+    /// it, elsewhere an input-only window over the whole screen (which has no class or name).
+    bool penSurfaceUp() const {
+        if (mappedNamed("Form8", true))
+            return true;
+        const QRect screen(QPoint(0, 0), m_x.screenSize());
+        for (const XWindowInfo& w : m_x.allWindows())
+            if (w.mapped && w.inputOnly && w.overrideRedirect && w.geometry == screen)
+                return true;
+        return false;
+    }
 
     // The icon is embedded in the tray host's panel along the top-left of the screen.
     std::optional<XWindowInfo> trayIcon() const {
@@ -42,13 +55,14 @@ public:
         m_x.click(button);
     }
 
-    /// Brings the toolbar out and clicks one of its panels, by its top within the toolbar.
-    void clickToolbarPanel(int panelTop) const {
+    /// Brings the toolbar out and clicks one of its panels, by its top within the toolbar, on a
+    /// display whose windows are scaled by the given factor.
+    void clickToolbarPanel(int panelTop, int scale = 1) const {
         const int top = m_x.screenSize().height() / 2;
         const int right = m_x.screenSize().width();
-        m_x.movePointer(right - 1, top + 100);
-        waitUntil(1000, [&] { return toolbar() && toolbar()->geometry.x() == right - 65; });
-        clickAt({right - 33, top + panelTop + 12});
+        m_x.movePointer(right - 1, top + 100 * scale);
+        waitUntil(1000, [&] { return toolbar() && toolbar()->geometry.x() == right - 65 * scale; });
+        clickAt({right - 33 * scale, top + (panelTop + 12) * scale});
     }
 
     static inline const QString Class = QStringLiteral("kerulo");

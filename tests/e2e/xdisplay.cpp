@@ -7,9 +7,11 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/extensions/XInput.h>
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <cstring>
 #include <stdexcept>
 
 namespace kerulo::e2e {
@@ -77,6 +79,26 @@ void XDisplay::pressButton(int button) {
 
 void XDisplay::releaseButton(int button) {
     XTestFakeButtonEvent(m_display, unsigned(button), False, CurrentTime);
+    XSync(m_display, False);
+}
+
+// Core XTest events take the pointer's position; the XTest pointer device's own button events
+// carry its two absolute valuators, and the server moves the pointer with the event itself.
+void XDisplay::releaseButtonAt(int button, QPoint p) {
+    int count = 0;
+    XDeviceInfo* devices = XListInputDevices(m_display, &count);
+    XID id = 0;
+    for (int i = 0; i < count; ++i)
+        if (std::strcmp(devices[i].name, "Virtual core XTEST pointer") == 0)
+            id = devices[i].id;
+    if (devices)
+        XFreeDeviceList(devices);
+    XDevice* device = id ? XOpenDevice(m_display, id) : nullptr;
+    if (!device)
+        throw std::runtime_error("the display has no XTest pointer device");
+    int axes[2] = {p.x(), p.y()};
+    XTestFakeDeviceButtonEvent(m_display, device, unsigned(button), False, axes, 2, CurrentTime);
+    XCloseDevice(m_display, device);
     XSync(m_display, False);
 }
 
@@ -151,6 +173,7 @@ std::optional<XWindowInfo> XDisplay::info(unsigned long id) const {
     w.geometry = QRect(x, y, a.width, a.height);
     w.mapped = a.map_state == IsViewable;
     w.overrideRedirect = a.override_redirect;
+    w.inputOnly = a.c_class == InputOnly;
     return w;
 }
 

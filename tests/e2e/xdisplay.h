@@ -28,6 +28,7 @@ struct XWindowInfo {
     QRect geometry;    // in root coordinates
     bool mapped = false;
     bool overrideRedirect = false;
+    bool inputOnly = false; // takes input, has no pixels
 };
 
 /// A client connection that drives and observes a display from outside the program: real
@@ -47,6 +48,9 @@ public:
     QPoint pointer() const;
     void pressButton(int button);
     void releaseButton(int button);
+    /// Releases a button with the pointer jumping to p in the same event: the release comes at
+    /// p with no motion to p before it, as when a tablet's pen is lifted while moving.
+    void releaseButtonAt(int button, QPoint p);
     void click(int button);
     void key(const char* keysym, bool press);
     void tapKey(const char* keysym);
