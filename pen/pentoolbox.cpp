@@ -20,6 +20,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QWindow>
 
@@ -115,6 +116,12 @@ void PenToolbox::buildLayout() {
 
     m_stopStart = new ClickPanel(QStringLiteral("Panel2"), Stop, Colors::Fuchsia, m_panel);
     m_stopStart->setGeometry(32, 216, 30, 20);
+
+    // Two 13-pixel characters from x = 8 run two pixels into the lists and the width field at
+    // x = 32: the labels lie above them, so that no character is cut.
+    const QRegularExpression labels(QStringLiteral("^Label\\d$"));
+    for (QLabel* label : m_panel->findChildren<QLabel*>(labels, Qt::FindDirectChildrenOnly))
+        label->raise();
 
     const auto guarded = [this](auto handler) {
         return [this, handler](auto&&...) { ErrorReporter::guard([&] { (this->*handler)(); }); };
