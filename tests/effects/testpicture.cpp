@@ -41,12 +41,33 @@ void appendWord(QByteArray& bytes, quint32 value) {
         bytes.append(char(value >> shift));
 }
 
+int channelsOf(int colourType) {
+    switch (colourType) {
+    case PNG_COLOR_TYPE_GRAY_ALPHA:
+        return 2;
+    case PNG_COLOR_TYPE_RGB:
+        return 3;
+    case PNG_COLOR_TYPE_RGB_ALPHA:
+        return 4;
+    default:
+        return 1;
+    }
+}
+
 } // namespace
 
 TestPicture::TestPicture(int colourType, int bitDepth, int width, int height,
                          std::vector<unsigned> samples)
+    : TestPicture(colourType, bitDepth, width, height,
+                  [samples = std::move(samples), perPixel = channelsOf(colourType),
+                   width](int x, int y, int channel) {
+                      return samples.at((std::size_t(y) * width + x) * perPixel + channel);
+                  }) {}
+
+TestPicture::TestPicture(int colourType, int bitDepth, int width, int height,
+                         SampleFunction sample)
     : m_colourType(colourType), m_bitDepth(bitDepth), m_width(width), m_height(height),
-      m_samples(std::move(samples)) {}
+      m_sample(std::move(sample)) {}
 
 TestPicture TestPicture::withPalette(std::vector<png_color> palette) const {
     TestPicture copy = *this;
@@ -73,25 +94,17 @@ TestPicture TestPicture::interlaced() const {
 }
 
 int TestPicture::channels() const {
-    switch (m_colourType) {
-    case PNG_COLOR_TYPE_GRAY_ALPHA:
-        return 2;
-    case PNG_COLOR_TYPE_RGB:
-        return 3;
-    case PNG_COLOR_TYPE_RGB_ALPHA:
-        return 4;
-    default:
-        return 1;
-    }
+    return channelsOf(m_colourType);
 }
 
 // Packs the samples as the file stores them: big-endian 16-bit words, sub-byte samples from the
 // most significant bit on.
-std::vector<png_byte> TestPicture::packRow(int y) const {
-    const int perRow = m_width * channels();
-    std::vector<png_byte> row((std::size_t(perRow) * m_bitDepth + 7) / 8);
+void TestPicture::packRow(int y, std::vector<png_byte>& row) const {
+    const int perPixel = channels();
+    const int perRow = m_width * perPixel;
+    row.assign((std::size_t(perRow) * m_bitDepth + 7) / 8, 0);
     for (int i = 0; i < perRow; ++i) {
-        const unsigned value = m_samples.at(std::size_t(y) * perRow + i);
+        const unsigned value = m_sample(i / perPixel, y, i % perPixel);
         if (m_bitDepth == 16) {
             row[2 * i] = png_byte(value >> 8);
             row[2 * i + 1] = png_byte(value);
@@ -100,12 +113,11 @@ std::vector<png_byte> TestPicture::packRow(int y) const {
             row[bit / 8] |= png_byte(value << (8 - m_bitDepth - bit % 8));
         }
     }
-    return row;
 }
 
 // Nothing in this frame needs destroying, so libpng's longjmp on an error skips no destructor.
 bool TestPicture::writeFile(png_structp png, png_infop info, std::FILE* file,
-                            png_bytepp rows) const {
+                            std::vector<png_byte>& row) const {
     if (setjmp(png_jmpbuf(png)))
         return false;
     png_init_io(png, file);
@@ -118,24 +130,28 @@ bool TestPicture::writeFile(png_structp png, png_infop info, std::FILE* file,
         png_set_tRNS(png, info, m_paletteAlpha.data(), int(m_paletteAlpha.size()), nullptr);
     if (m_colourKey)
         png_set_tRNS(png, info, nullptr, 0, &*m_colourKey);
+    // Test pictures gain nothing from strong compression; the large ones are written much faster.
+    png_set_compression_level(png, Z_BEST_SPEED);
     png_write_info(png, info);
-    png_write_image(png, rows);
+    // Row by row, so no picture is ever held whole; an interlaced file takes every row once per
+    // pass and libpng picks that pass's pixels.
+    const int passes = png_set_interlace_handling(png);
+    for (int pass = 0; pass < passes; ++pass) {
+        for (int y = 0; y < m_height; ++y) {
+            packRow(y, row);
+            png_write_row(png, row.data());
+        }
+    }
     png_write_end(png, info);
     return true;
 }
 
 void TestPicture::write(const QString& path) const {
-    std::vector<std::vector<png_byte>> packed;
-    std::vector<png_bytep> rows;
-    for (int y = 0; y < m_height; ++y)
-        packed.push_back(packRow(y));
-    for (auto& row : packed)
-        rows.push_back(row.data());
-
+    std::vector<png_byte> row;
     FileHandle file(std::fopen(QFile::encodeName(path).constData(), "wb"));
     WriteStruct writer;
     if (!file || !writer.valid() ||
-        !writeFile(writer.png(), writer.info(), file.get(), rows.data()))
+        !writeFile(writer.png(), writer.info(), file.get(), row))
         throw std::runtime_error("cannot write the test picture " + path.toStdString());
 }
 

@@ -4,6 +4,7 @@
 
 #include <png.h>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -16,6 +17,12 @@ public:
     /// \a samples go row by row, each pixel's channels in file order (a palette index for palette
     /// pictures), each in the range of \a bitDepth.
     TestPicture(int colourType, int bitDepth, int width, int height, std::vector<unsigned> samples);
+
+    /// The sample of channel \a channel at (\a x, \a y), in the range of the bit depth.
+    using SampleFunction = std::function<unsigned(int x, int y, int channel)>;
+    /// Samples computed while writing, so pictures far larger than the memory a test should use
+    /// can be written.
+    TestPicture(int colourType, int bitDepth, int width, int height, SampleFunction sample);
 
     TestPicture withPalette(std::vector<png_color> palette) const;
     /// The palette's tRNS entries; a shorter list leaves the remaining entries opaque.
@@ -35,14 +42,15 @@ public:
 
 private:
     int channels() const;
-    std::vector<png_byte> packRow(int y) const;
-    bool writeFile(png_structp png, png_infop info, std::FILE* file, png_bytepp rows) const;
+    void packRow(int y, std::vector<png_byte>& row) const;
+    bool writeFile(png_structp png, png_infop info, std::FILE* file,
+                   std::vector<png_byte>& row) const;
 
     int m_colourType;
     int m_bitDepth;
     int m_width;
     int m_height;
-    std::vector<unsigned> m_samples;
+    SampleFunction m_sample;
     std::vector<png_color> m_palette;
     std::vector<png_byte> m_paletteAlpha;
     std::optional<png_color_16> m_colourKey;
