@@ -1,10 +1,12 @@
 // Memory the follow picture costs for a large PNG: writes a 16384 x 3900 RGBA picture (or takes
 // the file given), then loads it in a fresh process image so the figures hold nothing of the
-// writing. Prints the resident set's growth while loading; no pass or fail.
+// writing. Prints the most memory the decoding held at once, as the decoder counts it, and the
+// resident set's growth while loading; no pass or fail.
 // Usage: kerulo_picturememory [PNG]
 
 #include "effects/followpicture.h"
 #include "effects/pictureerror.h"
+#include "effects/pngdecoder.h"
 #include "testpicture.h"
 
 #include <QString>
@@ -36,12 +38,15 @@ long statusKb(const char* field) {
 
 int load(const char* path) {
     const long before = statusKb("VmHWM");
+    std::size_t peak = 0;
     try {
-        const QImage shown = kerulo::loadFollowPicture(QString::fromLocal8Bit(path));
+        const QImage shown = kerulo::composeFollowPicture(kerulo::PngDecoder::decodeTopLeft(
+            QString::fromLocal8Bit(path), kerulo::FollowPictureSide, &peak));
         std::printf("loaded: %d x %d shown\n", shown.width(), shown.height());
     } catch (const kerulo::PictureError& error) {
         std::printf("refused: %s\n", error.what());
     }
+    std::printf("decoder's peak: %zu bytes\n", peak);
     const long after = statusKb("VmHWM");
     std::printf("peak resident set: %ld kB before loading, %ld kB after; loading added %ld kB\n",
                 before, after, after - before);
@@ -60,10 +65,9 @@ int main(int argc, char** argv) {
     const QString path = folder.filePath(QStringLiteral("large.png"));
     std::printf("writing a %d x %d RGBA picture ...\n", Width, Height);
     std::fflush(stdout);
-    kerulo::test::TestPicture(PNG_COLOR_TYPE_RGB_ALPHA, 8, Width, Height,
-                              [](int x, int y, int channel) {
-                                  return unsigned(x * 3 + y * 5 + channel * 71) & 0xff;
-                              })
+    kerulo::test::TestPicture(
+        PNG_COLOR_TYPE_RGB_ALPHA, 8, Width, Height,
+        [](int x, int y, int channel) { return unsigned(x * 3 + y * 5 + channel * 71) & 0xff; })
         .write(path);
     std::fflush(stdout);
     // A child process, so the folder outlives the load and is removed afterwards.

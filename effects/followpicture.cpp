@@ -64,7 +64,7 @@ QRegion followPictureOpaqueRegion(const QImage& composed) {
 }
 
 QImage loadFollowPicture(const QString& path) {
-    return composeFollowPicture(PngDecoder::decode(path));
+    return composeFollowPicture(PngDecoder::decodeTopLeft(path, FollowPictureSide));
 }
 
 } // namespace kerulo

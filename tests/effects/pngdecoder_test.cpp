@@ -10,7 +10,11 @@
 
 #include <gtest/gtest.h>
 
+#include <zlib.h>
+
+#include <algorithm>
 #include <array>
+#include <cstddef>
 #include <functional>
 #include <string>
 #include <vector>
@@ -24,6 +28,13 @@ using kerulo::test::TestPicture;
 namespace {
 
 using Rgba = std::array<int, 4>;
+
+// The corner the follow window and the settings preview show.
+constexpr int Side = 128;
+
+QImage decode(const QString& path, std::size_t* peakBytes = nullptr) {
+    return PngDecoder::decodeTopLeft(path, Side, peakBytes);
+}
 
 std::vector<Rgba> pixelsOf(const QImage& image) {
     std::vector<Rgba> pixels;
@@ -153,7 +164,7 @@ protected:
 TEST_P(DecodeTable, GivesStraightRgba) {
     const DecodeCase& c = GetParam();
     c.picture.write(QStringLiteral("pic/p.png"));
-    const QImage image = PngDecoder::decode(QStringLiteral("pic/p.png"));
+    const QImage image = decode(QStringLiteral("pic/p.png"));
     EXPECT_EQ(image.format(), QImage::Format_RGBA8888) << c.what;
     EXPECT_EQ(image.size(), QSize(c.picture.width(), c.picture.height())) << c.what;
     EXPECT_EQ(pixelsOf(image), c.expected) << c.what;
@@ -167,13 +178,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, DecodeTable, ::testing::ValuesIn(DecodeCases),
 // Odd sizes leave Adam7 passes partly filled and rows ending inside a byte.
 constexpr int PatternWidth = 13;
 constexpr int PatternHeight = 11;
+// Larger than the corner both ways, and odd, so passes cross its edges at different pixels.
+constexpr int WideWidth = 203;
+constexpr int WideHeight = 141;
+
+unsigned patternSample(int x, int y, int channel, unsigned range) {
+    return unsigned(x * 7 + y * 13 + channel * 5) * 2521u % range;
+}
 
 std::vector<unsigned> pattern(int channels, unsigned range) {
     std::vector<unsigned> samples;
     for (int y = 0; y < PatternHeight; ++y)
         for (int x = 0; x < PatternWidth; ++x)
             for (int c = 0; c < channels; ++c)
-                samples.push_back(unsigned(x * 7 + y * 13 + c * 5) * 2521u % range);
+                samples.push_back(patternSample(x, y, c, range));
     return samples;
 }
 
@@ -182,10 +200,18 @@ TestPicture patterned(int colourType, int bitDepth, int channels) {
                        pattern(channels, 1u << bitDepth));
 }
 
+TestPicture widePatterned(int colourType, int bitDepth, unsigned range) {
+    return TestPicture(colourType, bitDepth, WideWidth, WideHeight,
+                       [range](int x, int y, int c) { return patternSample(x, y, c, range); });
+}
+
 struct InterlaceCase {
     const char* what;
     TestPicture picture;
 };
+
+const std::vector<png_color> FivePalette = {
+    {1, 2, 3}, {40, 50, 60}, {200, 0, 9}, {7, 7, 7}, {0, 255, 0}};
 
 const InterlaceCase InterlaceCases[] = {
     {"RGBA, 8 bit", patterned(PNG_COLOR_TYPE_RGB_ALPHA, 8, 4)},
@@ -194,8 +220,18 @@ const InterlaceCase InterlaceCases[] = {
     {"grey and alpha, 8 bit", patterned(PNG_COLOR_TYPE_GRAY_ALPHA, 8, 2)},
     {"palette, 4 bit, tRNS",
      TestPicture(PNG_COLOR_TYPE_PALETTE, 4, PatternWidth, PatternHeight, pattern(1, 5))
-         .withPalette({{1, 2, 3}, {40, 50, 60}, {200, 0, 9}, {7, 7, 7}, {0, 255, 0}})
+         .withPalette(FivePalette)
          .withPaletteAlpha({0, 100, 255, 30})},
+    {"larger than the corner, RGBA, 16 bit", widePatterned(PNG_COLOR_TYPE_RGB_ALPHA, 16, 65536)},
+    {"larger than the corner, RGB, 8 bit, tRNS key",
+     widePatterned(PNG_COLOR_TYPE_RGB, 8, 256).withColourKey(rgbKey(7, 12, 17))},
+    {"larger than the corner, grey, 2 bit, tRNS key",
+     widePatterned(PNG_COLOR_TYPE_GRAY, 2, 4).withColourKey(greyKey(1))},
+    {"larger than the corner, grey and alpha, 16 bit",
+     widePatterned(PNG_COLOR_TYPE_GRAY_ALPHA, 16, 65536)},
+    {"larger than the corner, palette, 8 bit, tRNS", widePatterned(PNG_COLOR_TYPE_PALETTE, 8, 5)
+                                                         .withPalette(FivePalette)
+                                                         .withPaletteAlpha({0, 100, 255, 30})},
 };
 
 class InterlaceTable : public ::testing::TestWithParam<InterlaceCase> {
@@ -208,13 +244,67 @@ TEST_P(InterlaceTable, MatchesTheNonInterlacedTwin) {
     c.picture.write(QStringLiteral("pic/plain.png"));
     c.picture.interlaced().write(QStringLiteral("pic/adam7.png"));
 
-    const QImage plain = PngDecoder::decode(QStringLiteral("pic/plain.png"));
-    const QImage adam7 = PngDecoder::decode(QStringLiteral("pic/adam7.png"));
-    ASSERT_EQ(adam7.size(), QSize(PatternWidth, PatternHeight)) << c.what;
+    const QImage plain = decode(QStringLiteral("pic/plain.png"));
+    const QImage adam7 = decode(QStringLiteral("pic/adam7.png"));
+    const QSize corner(std::min(c.picture.width(), Side), std::min(c.picture.height(), Side));
+    ASSERT_EQ(plain.size(), corner) << c.what;
+    ASSERT_EQ(adam7.size(), corner) << c.what;
     EXPECT_EQ(pixelsOf(adam7), pixelsOf(plain)) << c.what;
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, InterlaceTable, ::testing::ValuesIn(InterlaceCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
+// ---- Large pictures: the corner exactly, in memory that follows the width alone ----
+
+struct LargeCase {
+    const char* what;
+    int colourType;
+    int width;
+    int height;
+    bool interlaced;
+};
+
+// Samples that differ along both axes and between channels, so a shifted, swapped or stretched
+// corner shows.
+unsigned largeSample(int x, int y, int channel) {
+    return unsigned(x * 3 + y * 5 + channel * 71 + (x ^ y)) & 0xff;
+}
+
+const LargeCase LargeCases[] = {
+    {"RGBA, 4000 x 3000", PNG_COLOR_TYPE_RGB_ALPHA, 4000, 3000, false},
+    {"RGB, 3000 x 4000", PNG_COLOR_TYPE_RGB, 3000, 4000, false},
+    {"RGBA, 1500 x 1000, interlaced", PNG_COLOR_TYPE_RGB_ALPHA, 1500, 1000, true},
+    {"RGBA, 65536 x 130, the widest accepted", PNG_COLOR_TYPE_RGB_ALPHA, 65536, 130, false},
+    {"RGB, 16384 x 200, interlaced", PNG_COLOR_TYPE_RGB, 16384, 200, true},
+};
+
+class LargeTable : public ::testing::TestWithParam<LargeCase> {
+protected:
+    PictureFolder m_folder;
+};
+
+TEST_P(LargeTable, ShowsTheTopLeftCornerExactly) {
+    const LargeCase& c = GetParam();
+    const TestPicture picture(c.colourType, 8, c.width, c.height, largeSample);
+    (c.interlaced ? picture.interlaced() : picture).write(QStringLiteral("pic/large.png"));
+
+    std::size_t peak = 0;
+    const QImage corner = decode(QStringLiteral("pic/large.png"), &peak);
+    ASSERT_EQ(corner.size(), QSize(Side, Side)) << c.what;
+    const bool alpha = c.colourType == PNG_COLOR_TYPE_RGB_ALPHA;
+    std::vector<Rgba> expected;
+    for (int y = 0; y < Side; ++y)
+        for (int x = 0; x < Side; ++x)
+            expected.push_back({int(largeSample(x, y, 0)), int(largeSample(x, y, 1)),
+                                int(largeSample(x, y, 2)),
+                                alpha ? int(largeSample(x, y, 3)) : 255});
+    EXPECT_EQ(pixelsOf(corner), expected) << c.what;
+    EXPECT_LE(peak, PngDecoder::memoryBound(quint32(c.width), Side)) << c.what;
+    EXPECT_GE(peak, std::size_t(Side) * Side * 4) << c.what << ": the corner is not counted";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, LargeTable, ::testing::ValuesIn(LargeCases),
                          [](const auto& info) { return caseName(info.param.what); });
 
 // ---- Files that are not pictures are refused with a message naming them ----
@@ -222,6 +312,14 @@ INSTANTIATE_TEST_SUITE_P(Cases, InterlaceTable, ::testing::ValuesIn(InterlaceCas
 QByteArray validPngBytes() {
     patterned(PNG_COLOR_TYPE_RGB_ALPHA, 8, 4).write(QStringLiteral("pic/source.png"));
     QFile file(QStringLiteral("pic/source.png"));
+    file.open(QIODevice::ReadOnly);
+    return file.readAll();
+}
+
+QByteArray largePngBytes() {
+    TestPicture(PNG_COLOR_TYPE_RGB_ALPHA, 8, 4000, 3000, largeSample)
+        .write(QStringLiteral("pic/large.png"));
+    QFile file(QStringLiteral("pic/large.png"));
     file.open(QIODevice::ReadOnly);
     return file.readAll();
 }
@@ -266,6 +364,20 @@ const RefusalCase RefusalCases[] = {
          return bytes;
      },
      DamagedPrefix, Match::Prefix},
+    // The corner is complete long before the cut; the rest must still be read.
+    {"large picture cut in half",
+     [] {
+         const QByteArray whole = largePngBytes();
+         return whole.left(whole.size() / 2);
+     },
+     DamagedPrefix, Match::Prefix},
+    {"large picture, a byte of its last image data changed",
+     [] {
+         QByteArray bytes = largePngBytes();
+         bytes[bytes.lastIndexOf("IDAT") + 100] ^= 0x55;
+         return bytes;
+     },
+     DamagedPrefix, Match::Prefix},
 };
 
 class RefusalTable : public ::testing::TestWithParam<RefusalCase> {
@@ -278,7 +390,7 @@ TEST_P(RefusalTable, RaisesPictureErrorNamingTheFile) {
     if (c.contents)
         writeBytes(QStringLiteral("pic/x.png"), c.contents());
     try {
-        PngDecoder::decode(QStringLiteral("pic/x.png"));
+        decode(QStringLiteral("pic/x.png"));
         FAIL() << c.what << ": decoded";
     } catch (const PictureError& error) {
         const std::string message = error.what();
@@ -303,8 +415,8 @@ struct SizeCase {
 };
 
 const SizeCase SizeCases[] = {
-    {100000, 100000, true}, {16385, 1, true},  {1, 16385, true},    {8001, 8000, true},
-    {16384, 1, false},      {1, 16384, false}, {8000, 8000, false},
+    {100000, 100000, true}, {65537, 1, true},     {1, 1000001, true},      {65536, 1, false},
+    {1, 1000000, false},    {16384, 3900, false}, {65536, 1000000, false},
 };
 
 class SizeLimitTable : public ::testing::TestWithParam<SizeCase> {
@@ -313,25 +425,28 @@ protected:
 };
 
 // A header alone is damaged once libpng looks for the image data; a size over the limits must be
-// refused before that, with its own message.
+// refused before that, with its own message. Either way nothing of the claimed size is held.
 TEST_P(SizeLimitTable, RefusesOversizedHeadersBeforeReadingOn) {
     const SizeCase& c = GetParam();
     TestPicture::writeHeaderOnly(QStringLiteral("pic/big.png"), c.width, c.height);
     const std::string size = std::to_string(c.width) + " x " + std::to_string(c.height);
+    std::size_t peak = 0;
     try {
-        PngDecoder::decode(QStringLiteral("pic/big.png"));
+        decode(QStringLiteral("pic/big.png"), &peak);
         FAIL() << size << ": decoded";
     } catch (const PictureError& error) {
         const std::string tooLarge = "The picture \"pic/big.png\" is too large (" + size +
-                                     " pixels); pictures up to 16384 pixels a side and 64 "
-                                     "million pixels in all are supported";
-        if (c.refused)
+                                     " pixels); pictures up to 65536 pixels wide and 1000000 "
+                                     "pixels high are supported";
+        if (c.refused) {
             EXPECT_EQ(error.what(), tooLarge);
-        else
+        } else {
             EXPECT_EQ(
                 std::string(error.what()).rfind("The picture file \"pic/big.png\" is damaged: ", 0),
                 0u)
                 << size << ": " << error.what();
+            EXPECT_LE(peak, PngDecoder::FixedBytes) << size;
+        }
     }
 }
 
@@ -341,17 +456,136 @@ INSTANTIATE_TEST_SUITE_P(Cases, SizeLimitTable, ::testing::ValuesIn(SizeCases),
                                              std::to_string(info.param.height));
                          });
 
+// ---- Files that lie about their sizes or carry chunks the decoding does not use ----
+
+void appendWord(QByteArray& bytes, quint32 value) {
+    for (int shift = 24; shift >= 0; shift -= 8)
+        bytes.append(char(value >> shift));
+}
+
+quint32 crcOf(const QByteArray& bytes) {
+    return quint32(crc32(0, reinterpret_cast<const Bytef*>(bytes.constData()), uInt(bytes.size())));
+}
+
+// A chunk with its CRC; \a claimed replaces the true length, and the CRC is then left off, as in
+// a file cut inside the chunk.
+QByteArray chunk(const char* type, const QByteArray& data, qint64 claimed = -1) {
+    QByteArray bytes;
+    appendWord(bytes, claimed < 0 ? quint32(data.size()) : quint32(claimed));
+    const QByteArray body = QByteArray(type) + data;
+    bytes.append(body);
+    if (claimed < 0)
+        appendWord(bytes, crcOf(body));
+    return bytes;
+}
+
+QByteArray deflated(const QByteArray& data) {
+    uLongf size = compressBound(uLong(data.size()));
+    QByteArray out(int(size), '\0');
+    compress2(reinterpret_cast<Bytef*>(out.data()), &size,
+              reinterpret_cast<const Bytef*>(data.constData()), uLong(data.size()), 9);
+    out.resize(int(size));
+    return out;
+}
+
+// The 13 x 11 RGBA pattern with \a extra placed right after its header.
+QByteArray afterHeader(const QByteArray& extra) {
+    QByteArray bytes = validPngBytes();
+    constexpr int HeaderEnd = 8 + 4 + 4 + 13 + 4;
+    bytes.insert(HeaderEnd, extra);
+    return bytes;
+}
+
+// A header claiming \a width x \a height and the start of image data that ends after one row.
+QByteArray lyingHeader(quint32 width, quint32 height) {
+    TestPicture::writeHeaderOnly(QStringLiteral("pic/head.png"), width, height);
+    QFile file(QStringLiteral("pic/head.png"));
+    file.open(QIODevice::ReadOnly);
+    const QByteArray firstRow(int(width) * 4 + 1, '\0');
+    return file.readAll() + chunk("IDAT", deflated(firstRow));
+}
+
+struct HostileCase {
+    const char* what;
+    std::function<QByteArray()> contents;
+    quint32 claimedWidth; // what the memory is allowed to follow
+    bool decodes;         // else damaged
+};
+
+constexpr quint32 PatternWidthClaimed = PatternWidth;
+
+const HostileCase HostileCases[] = {
+    {"unknown chunk claiming 842 MB, file ending inside it",
+     [] { return afterHeader(chunk("quIk", QByteArray(150, 'x'), 842'000'000)); },
+     PatternWidthClaimed, false},
+    {"unknown chunk claiming the largest length, file ending inside it",
+     [] { return afterHeader(chunk("quIk", QByteArray(150, 'x'), 0x7fffffff)); },
+     PatternWidthClaimed, false},
+    {"unknown chunk of 7 MB, skipped",
+     [] { return afterHeader(chunk("quIk", QByteArray(7'000'000, 'x'))); }, PatternWidthClaimed,
+     true},
+    {"text chunk of 7 MB, skipped",
+     [] {
+         return afterHeader(
+             chunk("tEXt", "Comment" + QByteArray(1, '\0') + QByteArray(7'000'000, 't')));
+     },
+     PatternWidthClaimed, true},
+    {"compressed text inflating to 7 MB, skipped",
+     [] {
+         return afterHeader(
+             chunk("zTXt", "Comment" + QByteArray(2, '\0') + deflated(QByteArray(7'000'000, 'z'))));
+     },
+     PatternWidthClaimed, true},
+    {"colour profile inflating to 7 MB, skipped",
+     [] {
+         return afterHeader(
+             chunk("iCCP", "icc" + QByteArray(2, '\0') + deflated(QByteArray(7'000'000, 'p'))));
+     },
+     PatternWidthClaimed, true},
+    {"header claiming 16384 x 3900, one row of data", [] { return lyingHeader(16384, 3900); },
+     16384, false},
+    {"header claiming 65536 x 1000000, one row of data",
+     [] { return lyingHeader(65536, 1'000'000); }, 65536, false},
+};
+
+class HostileTable : public ::testing::TestWithParam<HostileCase> {
+protected:
+    PictureFolder m_folder;
+};
+
+TEST_P(HostileTable, HoldsNoMoreThanTheWidthAllows) {
+    const HostileCase& c = GetParam();
+    const QByteArray bytes = c.contents();
+    writeBytes(QStringLiteral("pic/x.png"), bytes);
+    std::size_t peak = 0;
+    try {
+        const QImage corner = decode(QStringLiteral("pic/x.png"), &peak);
+        EXPECT_TRUE(c.decodes) << c.what << ": decoded";
+        EXPECT_EQ(pixelsOf(corner), pixelsOf(decode(QStringLiteral("pic/source.png")))) << c.what;
+    } catch (const PictureError& error) {
+        EXPECT_FALSE(c.decodes) << c.what << ": " << error.what();
+        EXPECT_EQ(std::string(error.what()).rfind(DamagedPrefix, 0), 0u)
+            << c.what << ": " << error.what();
+    }
+    EXPECT_GT(peak, 0u) << c.what;
+    EXPECT_LE(peak, PngDecoder::memoryBound(c.claimedWidth, Side))
+        << c.what << " (" << bytes.size() << " bytes)";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HostileTable, ::testing::ValuesIn(HostileCases),
+                         [](const auto& info) { return caseName(info.param.what); });
+
 // ---- File names beyond ASCII ----
 
 TEST(PngDecoderNames, OpensAndNamesFilesInUtf8) {
     PictureFolder folder;
     const QString name = QString::fromUtf8(u8"pic/\u56fe\u7247.png");
     TestPicture(PNG_COLOR_TYPE_GRAY, 8, 1, 1, {9}).write(name);
-    EXPECT_EQ(pixelsOf(PngDecoder::decode(name)), std::vector<Rgba>({{9, 9, 9, 255}}));
+    EXPECT_EQ(pixelsOf(decode(name)), std::vector<Rgba>({{9, 9, 9, 255}}));
 
     const QString missing = QString::fromUtf8(u8"pic/\u7f3a.png");
     try {
-        PngDecoder::decode(missing);
+        decode(missing);
         FAIL() << "decoded a missing file";
     } catch (const PictureError& error) {
         EXPECT_EQ(std::string(error.what()),

@@ -64,8 +64,7 @@ TestPicture::TestPicture(int colourType, int bitDepth, int width, int height,
                       return samples.at((std::size_t(y) * width + x) * perPixel + channel);
                   }) {}
 
-TestPicture::TestPicture(int colourType, int bitDepth, int width, int height,
-                         SampleFunction sample)
+TestPicture::TestPicture(int colourType, int bitDepth, int width, int height, SampleFunction sample)
     : m_colourType(colourType), m_bitDepth(bitDepth), m_width(width), m_height(height),
       m_sample(std::move(sample)) {}
 
@@ -150,8 +149,7 @@ void TestPicture::write(const QString& path) const {
     std::vector<png_byte> row;
     FileHandle file(std::fopen(QFile::encodeName(path).constData(), "wb"));
     WriteStruct writer;
-    if (!file || !writer.valid() ||
-        !writeFile(writer.png(), writer.info(), file.get(), row))
+    if (!file || !writer.valid() || !writeFile(writer.png(), writer.info(), file.get(), row))
         throw std::runtime_error("cannot write the test picture " + path.toStdString());
 }
 
