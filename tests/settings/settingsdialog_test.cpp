@@ -259,14 +259,38 @@ TEST_F(SettingsDialogTest, LabelsAreWhereStoredInTheirFontAndShowTheirWholeText)
     }
 }
 
+// Whether a box shows all of its text: with the cursor at either end, the character at the
+// other end of the box is the text's first or last. The box finds its scroll when it paints.
+bool showsWholeText(QLineEdit& box) {
+    const int middle = box.height() / 2;
+    box.end(false);
+    box.grab();
+    const bool start = box.cursorPositionAt(QPoint(box.contentsRect().left() + 3, middle)) == 0;
+    box.home(false);
+    box.grab();
+    const bool end =
+        box.cursorPositionAt(QPoint(box.contentsRect().right() - 3, middle)) == box.text().size();
+    return start && end;
+}
+
 TEST_F(SettingsDialogTest, BoxesShowTheirWholeText) {
     open();
     for (const Placed& b : Boxes) {
         QLineEdit* e = box(b.name);
         EXPECT_TRUE(hasEveryGlyph(e->text(), e->font())) << b.name;
-        const QFontMetrics metrics(e->font());
-        EXPECT_LE(metrics.horizontalAdvance(e->text()), e->width() - 4) << b.name;
+        EXPECT_TRUE(showsWholeText(*e)) << b.name;
     }
+    // The longest colour number a picked colour gives, and the longest numbers the checks let
+    // through.
+    colourAnswer = QColor(255, 255, 255);
+    QTest::mouseDClick(box("Edit1"), Qt::LeftButton);
+    type("Edit2", QStringLiteral("600"));
+    type("Edit3", QStringLiteral("255"));
+    type("Edit4", QStringLiteral("130"));
+    click("Ppa1");
+    ASSERT_EQ(text("Edit1"), QStringLiteral("16777215"));
+    for (const char* name : {"Edit1", "Edit2", "Edit3", "Edit4"})
+        EXPECT_TRUE(showsWholeText(*box(name))) << name << " " << text(name).toStdString();
 }
 
 TEST_F(SettingsDialogTest, IsCreatedVisibleAndClosedByTheMainWindowAndClosingOnlyHidesIt) {
