@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QTest>
 #include <QTextLayout>
+#include <QThread>
 #include <QTimer>
 #include <gtest/gtest.h>
 
@@ -558,12 +559,20 @@ TEST_F(SettingsDialogTest, HaloStartAppliesTheSavedSettingsAtOnce) {
     EXPECT_FALSE(halo.isVisible());
 }
 
-TEST_F(SettingsDialogTest, HaloStartReadsTheDatabaseNotTheBoxes) {
+TEST_F(SettingsDialogTest, StartsReadTheDatabaseNotTheBoxes) {
     open();
     type("Edit2", QStringLiteral("300"));
+    type("Edit4", QStringLiteral("10"));
+    pictureAnswer = runFolder.file(QStringLiteral("pic/arrow.png"));
+    click("Papic3");
     click("Ppa2");
     EXPECT_EQ(windows->halo().size(), QSize(100, 100));
+    click("Papic2");
+    EXPECT_EQ(windows->followImage().cursorOffset(), 65);
+    EXPECT_EQ(followPicture(), loadFollowPicture(runFolder.file(QStringLiteral("pic/ring.png"))));
     EXPECT_EQ(text("Edit2"), QStringLiteral("300"));
+    EXPECT_EQ(text("Edit4"), QStringLiteral("10"));
+    EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
 }
 
 TEST_F(SettingsDialogTest, FollowImageStartAppliesTheSavedOffsetAndPictureAndKeepsTheDialog) {
@@ -728,11 +737,13 @@ INSTANTIATE_TEST_SUITE_P(Names, PictureNames,
 
 // ---- the real dialogs ---------------------------------------------------------------------
 
-// Runs `answer` on the modal dialog of type T once it is up; gives up after a while, leaving
-// `seen` false.
+// Runs `answer` on the modal dialog of type T once its own event loop runs; gives up after a
+// while, leaving `seen` false. A dialog answered before its loop has started would wait for
+// an answer forever.
 template <typename T> void whenModal(std::function<void(T&)> answer, bool* seen, int tries = 500) {
     QTimer::singleShot(10, [answer, seen, tries] {
-        if (auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget())) {
+        auto* dialog = qobject_cast<T*>(QApplication::activeModalWidget());
+        if (dialog && dialog->isVisible() && QThread::currentThread()->loopLevel() > 0) {
             *seen = true;
             answer(*dialog);
         } else if (tries > 0) {
@@ -755,7 +766,14 @@ TEST_F(SettingsDialogTest, TheFileDialogShowsPngFilesOfThePictureFolderAndLeaves
             filters = d.nameFilters();
             folder = d.directory().absolutePath();
             native = !d.testOption(QFileDialog::DontUseNativeDialog);
-            d.selectFile(star);
+            // Typed in full, as a user does: a picked file in another folder would be looked
+            // up in the folder the dialog still shows while it changes folders.
+            auto* name = d.findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+            if (!name) {
+                d.reject();
+                return;
+            }
+            name->setText(star);
             static_cast<QDialog&>(d).accept();
         },
         &seen);
