@@ -26,8 +26,12 @@ MessageBox::MessageBox(const QString& text, QWidget* parent) : QMessageBox(paren
     setTextFormat(Qt::PlainText);
     setStandardButtons(QMessageBox::Ok);
     setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    prepare(*this);
+}
+
+void MessageBox::prepare(QWidget& dialog) {
     if (preparer())
-        preparer()(*this);
+        preparer()(dialog);
 }
 
 QString MessageBox::copyText() const {

@@ -25,6 +25,8 @@ public:
     /// not) like the program's other windows; empty for none.
     using Preparer = std::function<void(QWidget&)>;
     static void setPreparer(Preparer prepare);
+    /// Runs the preparer on another of the program's dialogs (a file or colour dialog).
+    static void prepare(QWidget& dialog);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

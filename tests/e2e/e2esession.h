@@ -31,6 +31,7 @@ public:
     ~KeruloProcess();
 
     bool running() const { return m_process.state() != QProcess::NotRunning; }
+    qint64 processId() const { return m_process.processId(); }
     /// Waits for the program to end; gives its exit code, or -1 when it did not end in time
     /// or crashed.
     int waitForExit(int timeoutMs);

@@ -207,9 +207,17 @@ TEST_F(ShellErrorsOnDesktop, AStartUpErrorIsShownCopyableAndTheProgramGoesOnWith
     EXPECT_TRUE(copied.contains("\"Select * from GBgs\": no such table: GBgs"))
         << copied.toStdString();
 
+    // The settings dialog reads the same table as it is created and reports it in a box of
+    // its own.
+    const unsigned long first = probe().messageBox()->id;
+    x().tapKey("Return");
+    ASSERT_TRUE(waitUntil(5000, [first] {
+        return probe().messageBox().has_value() && probe().messageBox()->id != first;
+    }));
+    QThread::msleep(300);
     x().tapKey("Return");
     ASSERT_TRUE(waitUntil(5000, [] { return probe().toolbar().has_value(); }))
-        << "start-up goes on once the box is closed";
+        << "start-up goes on once the boxes are closed";
     EXPECT_FALSE(probe().messageBox());
     QThread::msleep(1500);
     EXPECT_FALSE(probe().trayIcon()) << "the follow image's creation stopped before the icon";
