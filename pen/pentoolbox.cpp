@@ -3,8 +3,8 @@
 #include "effects/followimagewindow.h"
 #include "effects/hotkeyswitch.h"
 #include "pen/jpegdecoder.h"
-#include "pen/pensurface.h"
 #include "pen/penstylelists.h"
+#include "pen/pensurface.h"
 #include "pen/screencanvas.h"
 #include "pen/toolboxwatch.h"
 #include "ui/clickpanel.h"
@@ -104,8 +104,8 @@ void PenToolbox::buildLayout() {
     addLabel("Label2", QStringLiteral("笔色"), {10, 96});
     m_penColour = colourSwatch("PenColor", Colors::Red, {38, 96, 50, 15}, m_panel);
     addLabel("Label3", QStringLiteral("线形"), {8, 120});
-    m_penStyles = styleList("ComboBoxPenStyle", PenStyleLists::penStyleItems(), {32, 115, 57, 21},
-                            m_panel);
+    m_penStyles =
+        styleList("ComboBoxPenStyle", PenStyleLists::penStyleItems(), {32, 115, 57, 21}, m_panel);
     addLabel("Label4", QStringLiteral("线粗"), {8, 144});
     addWidthControls();
     addLabel("Label5", QStringLiteral("刷色"), {8, 168});
@@ -208,9 +208,9 @@ void PenToolbox::setUp() {
             [this](QPoint p) { ErrorReporter::guard([&] { watchPointer(p); }); });
     // The look waits until the showing or the stroke is over: it may hide the surface.
     for (auto signal : {&PenSurface::shown, &PenSurface::strokeEnded})
-        connect(&windows().penSurface(), signal, this,
-                [this] { ErrorReporter::guard([this] { lookAtPointer(); }); },
-                Qt::QueuedConnection);
+        connect(
+            &windows().penSurface(), signal, this,
+            [this] { ErrorReporter::guard([this] { lookAtPointer(); }); }, Qt::QueuedConnection);
 }
 
 void PenToolbox::setDrawingEnabled(bool enabled) {
@@ -219,8 +219,8 @@ void PenToolbox::setDrawingEnabled(bool enabled) {
 }
 
 void PenToolbox::useToolButton(int number) {
-    const QString button =
-        number == 6 ? QStringLiteral("SpeedButtonErase") : QStringLiteral("ToolButton%1").arg(number);
+    const QString button = number == 6 ? QStringLiteral("SpeedButtonErase")
+                                       : QStringLiteral("ToolButton%1").arg(number);
     if (auto* surfaceButton = windows().penSurface().findChild<QToolButton*>(button))
         surfaceButton->click();
     setDrawingEnabled(true);

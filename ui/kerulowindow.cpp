@@ -39,8 +39,8 @@ void KeruloWindow::runSetUp() {
 }
 
 // Every window registers under the atom of the same name, so all hold the same identifier;
-// the key alone tells the registrations apart. A key that another program holds is not worth an error box, yet whoever
-// reads the program's output learns why it does nothing.
+// the key alone tells the registrations apart. A key that another program holds is not worth an
+// error box, yet whoever reads the program's output learns why it does nothing.
 void KeruloWindow::registerHotKey(GlobalKeys::Key key) {
     GlobalKeys& keys = m_windows.platform().keys;
     m_hotKeyId = keys.atom(QByteArrayLiteral("MyHotKey"));

@@ -205,7 +205,8 @@ TEST_P(KeysAfterASetUpFailure, AreTakenOnlyWhenTheirStepWasReached) {
     const SetUpFailure& c = GetParam();
     SqliteDatabase("GBTest.db").execute(c.sql);
     start();
-    ASSERT_EQ(errors.size(), 1) << errors.join('\n').toStdString();
+    // The effect window and the settings dialog, which reads the same row, report it.
+    ASSERT_EQ(errors.size(), 2) << errors.join('\n').toStdString();
     const std::vector<Key>& grabs = platform.keys.grabs();
     EXPECT_EQ(std::count(grabs.begin(), grabs.end(), Key::F8), c.f8Taken ? 1 : 0)
         << "F8 is not even asked for after a failure before its step";

@@ -318,7 +318,8 @@ TEST_F(SettingsDialogTest, CreationFillsTheBoxesAndThePreviewFromTheDatabase) {
     EXPECT_EQ(dialog().haloColourNumber(), 51455);
     EXPECT_EQ(box("Edit1")->palette().color(QPalette::Base), QColor(255, 200, 0));
     EXPECT_EQ(asShown(preview()),
-              asShown(PngDecoder::decode(runFolder.file(QStringLiteral("pic/ring.png")))));
+              asShown(PngDecoder::decodeTopLeft(runFolder.file(QStringLiteral("pic/ring.png")),
+                                                FollowPictureSide)));
 }
 
 struct CreationFailure {
@@ -673,7 +674,7 @@ TEST_F(SettingsDialogTest, APicturePickedOutsideThePictureFolderIsCopiedAndShows
     const QString star = writePicture(outside(QStringLiteral("star.png")), QColor(200, 30, 90));
     pictureAnswer = star;
     click("Papic3");
-    EXPECT_EQ(asShown(preview()), asShown(PngDecoder::decode(star)));
+    EXPECT_EQ(asShown(preview()), asShown(PngDecoder::decodeTopLeft(star, FollowPictureSide)));
     EXPECT_FALSE(QFile::exists(runFolder.file("pic/star.png")))
         << "nothing is copied before saving";
     click("Papic1");
@@ -688,7 +689,8 @@ TEST_F(SettingsDialogTest, APicturePickedOutsideThePictureFolderIsCopiedAndShows
     EXPECT_TRUE(windows->hasTrayIcon());
     EXPECT_EQ(followPicture(), loadFollowPicture(runFolder.file("pic/star.png")));
     EXPECT_EQ(text("Edit5"), QStringLiteral("pic\\star.png"));
-    EXPECT_EQ(asShown(preview()), asShown(PngDecoder::decode(runFolder.file("pic/star.png"))));
+    EXPECT_EQ(asShown(preview()), asShown(PngDecoder::decodeTopLeft(runFolder.file("pic/star.png"),
+                                                                    FollowPictureSide)));
 }
 
 TEST_F(SettingsDialogTest, APictureOfATakenNameGetsAFreeOneAndReplacesNothing) {
