@@ -6,7 +6,9 @@
 
 namespace kerulo {
 
-QIcon appIcon() { return QIcon(QPixmap::fromImage(appIconImage(32))); }
+QIcon appIcon() {
+    return QIcon(QPixmap::fromImage(appIconImage(32)));
+}
 
 QImage appIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
