@@ -7,10 +7,16 @@
 namespace kerulo {
 
 QIcon appIcon() {
-    QPixmap pixmap(32, 32);
-    pixmap.fill(Qt::transparent);
-    QPainter p(&pixmap);
+    return QIcon(QPixmap::fromImage(appIconImage(32)));
+}
+
+QImage appIconImage(int size) {
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
+    // Drawn on a 32-unit grid, the size the tray shows it at.
+    p.scale(size / 32.0, size / 32.0);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 196, 0, 170));
     p.drawEllipse(QPointF(12, 11), 10, 10);
@@ -26,7 +32,7 @@ QIcon appIcon() {
     p.setPen(QPen(Qt::black, 1.5));
     p.setBrush(Qt::white);
     p.drawPath(arrow);
-    return QIcon(pixmap);
+    return image;
 }
 
 } // namespace kerulo

@@ -14,6 +14,8 @@ packages=(
   # a desktop to run on and to test against
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip
+  # the Debian package: dpkg-shlibdeps for its dependencies, and the checks of the package
+  dpkg-dev lintian desktop-file-utils
 )
 
 missing=()
