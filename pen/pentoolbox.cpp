@@ -5,6 +5,7 @@
 #include "pen/jpegdecoder.h"
 #include "pen/penstylelists.h"
 #include "pen/pensurface.h"
+#include "pen/penwidthcontrol.h"
 #include "pen/screencanvas.h"
 #include "pen/toolboxwatch.h"
 #include "ui/clickpanel.h"
@@ -16,9 +17,7 @@
 #include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
-#include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
 #include <QMouseEvent>
 #include <QRegularExpression>
 #include <QToolButton>
@@ -107,7 +106,10 @@ void PenToolbox::buildLayout() {
     m_penStyles =
         styleList("ComboBoxPenStyle", PenStyleLists::penStyleItems(), {32, 115, 57, 21}, m_panel);
     addLabel("Label4", QStringLiteral("线粗"), {8, 144});
-    addWidthControls();
+    m_width = new PenWidthControl(m_panel);
+    connect(m_width, &PenWidthControl::widthChanged, this, [this](int width) {
+        ErrorReporter::guard([&] { windows().penSurface().canvas().setPenWidth(width); });
+    });
     addLabel("Label5", QStringLiteral("刷色"), {8, 168});
     m_brushColour = colourSwatch("BrushColor", Colors::Blue, {38, 168, 50, 15}, m_panel);
     addLabel("Label6", QStringLiteral("刷形"), {8, 192});
@@ -173,35 +175,11 @@ void PenToolbox::addToolBar() {
     }
 }
 
-void PenToolbox::addWidthControls() {
-    m_widthField = new QLineEdit(m_widthSpinner.text(), m_panel);
-    m_widthField->setObjectName(QStringLiteral("EditPenWidth"));
-    m_widthField->setGeometry(33, 141, 37, 21);
-    m_widthField->installEventFilter(this);
-    connect(m_widthField, &QLineEdit::textChanged, this,
-            [this](const QString& text) { ErrorReporter::guard([&] { applyWidthText(text); }); });
-
-    auto* upDown = new QWidget(m_panel);
-    upDown->setObjectName(QStringLiteral("UpDownPenWidth"));
-    upDown->setGeometry(70, 141, 17, 21);
-    const auto addArrow = [this, upDown](const char* name, Qt::ArrowType arrow, int top, bool up) {
-        auto* button = new QToolButton(upDown);
-        button->setObjectName(QString::fromLatin1(name));
-        button->setArrowType(arrow);
-        button->setGeometry(0, top, 17, 10);
-        button->setAutoRepeat(true);
-        connect(button, &QToolButton::clicked, this,
-                [this, up] { ErrorReporter::guard([&] { stepWidth(up); }); });
-    };
-    addArrow("Up", Qt::UpArrow, 0, true);
-    addArrow("Down", Qt::DownArrow, 11, false);
-}
-
 void PenToolbox::setUp() {
     setDrawingEnabled(true);
     move(windows().platform().pointer.primaryScreenSize().width() - 130, 10);
     // The width field shows 5 from the start; the pen draws with what the field shows.
-    windows().penSurface().canvas().setPenWidth(m_widthSpinner.position());
+    windows().penSurface().canvas().setPenWidth(m_width->width());
     registerHotKey(GlobalKeys::Key::Escape);
 
     connect(&windows().platform().pointerWatch, &PointerWatch::moved, this,
@@ -277,19 +255,6 @@ void PenToolbox::stopOrStart() {
     setDrawingEnabled(false);
 }
 
-void PenToolbox::applyWidthText(const QString& text) {
-    m_widthSpinner.setPosition(m_widthSpinner.positionFromText(text));
-    windows().penSurface().canvas().setPenWidth(m_widthSpinner.position());
-}
-
-void PenToolbox::stepWidth(bool up) {
-    if (up)
-        m_widthSpinner.stepUp();
-    else
-        m_widthSpinner.stepDown();
-    m_widthField->setText(m_widthSpinner.text());
-}
-
 void PenToolbox::closePen() {
     windows().penSurface().repaintDesktop();
     windows().penSurface().closeWindow();
@@ -352,13 +317,6 @@ bool PenToolbox::eventFilter(QObject* watched, QEvent* event) {
             ErrorReporter::guard([this] { choosePenColour(); });
         else if (name == QLatin1String("BrushColor"))
             ErrorReporter::guard([this] { chooseBrushColour(); });
-    }
-    if (watched == m_widthField && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            ErrorReporter::guard([&] { stepWidth(key == Qt::Key_Up); });
-            return true;
-        }
     }
     return KeruloWindow::eventFilter(watched, event);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "pen/widthspinner.h"
 #include "ui/kerulowindow.h"
 
 #include <QColor>
@@ -10,11 +9,11 @@
 
 class QComboBox;
 class QLabel;
-class QLineEdit;
 
 namespace kerulo {
 
 class ClickPanel;
+class PenWidthControl;
 
 /// The pen's floating toolbox: tools, colours, line style and width, brush style, stop and
 /// start, and the close picture that ends the pen. It works the drawing surface through the
@@ -59,21 +58,17 @@ private:
     void buildLayout();
     void addLabel(const char* name, const QString& text, QPoint at, bool bold = false);
     void addToolBar();
-    void addWidthControls();
     void setDrawingEnabled(bool enabled);
     void stopDrawingAndClear();
     std::optional<QColor> runColourDialog(const QColor& preset);
-    void applyWidthText(const QString& text);
-    void stepWidth(bool up);
 
     QWidget* m_panel = nullptr;
     ClickPanel* m_stopStart = nullptr;
     QLabel* m_penColour = nullptr;
     QLabel* m_brushColour = nullptr;
-    QLineEdit* m_widthField = nullptr;
+    PenWidthControl* m_width = nullptr;
     QComboBox* m_penStyles = nullptr;
     QComboBox* m_brushStyles = nullptr;
-    WidthSpinner m_widthSpinner;
     bool m_drawingEnabled = true;
     QColor m_lastChosenColour{Qt::black};
     ColourChooser m_chooseColour;
