@@ -6,11 +6,20 @@
 
 namespace kerulo {
 
-QIcon appIcon() {
-    QPixmap pixmap(32, 32);
+namespace {
+
+// The sizes trays and panels of common desktops draw their icons at; a tray that exports the
+// icon over the message bus sends each of them.
+constexpr int Sizes[] = {16, 22, 24, 32, 48, 64};
+
+// The figure is laid out on a 32-pixel grid and scaled; the outline keeps at least one pixel.
+QPixmap drawnAt(int size) {
+    QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);
     QPainter p(&pixmap);
     p.setRenderHint(QPainter::Antialiasing);
+    const qreal scale = size / 32.0;
+    p.scale(scale, scale);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 196, 0, 170));
     p.drawEllipse(QPointF(12, 11), 10, 10);
@@ -23,10 +32,19 @@ QIcon appIcon() {
     arrow.lineTo(20, 21);
     arrow.lineTo(27, 21);
     arrow.closeSubpath();
-    p.setPen(QPen(Qt::black, 1.5));
+    p.setPen(QPen(Qt::black, qMax(1.5, 1.0 / scale)));
     p.setBrush(Qt::white);
     p.drawPath(arrow);
-    return QIcon(pixmap);
+    return pixmap;
+}
+
+} // namespace
+
+QIcon appIcon() {
+    QIcon icon;
+    for (int size : Sizes)
+        icon.addPixmap(drawnAt(size));
+    return icon;
 }
 
 } // namespace kerulo

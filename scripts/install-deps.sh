@@ -14,6 +14,8 @@ packages=(
   # a desktop to run on and to test against
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip
+  # a desktop whose panel hosts status notifier items over a session message bus
+  dbus-x11 xfwm4 xfce4-panel
 )
 
 missing=()

@@ -7,16 +7,18 @@
 
 namespace kerulo::e2e {
 
-enum class Desktop { Plain, Composited, WithoutTray };
+enum class Desktop { Plain, Composited, WithoutTray, Xfce };
 
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
-/// it: openbox and a tray host, a compositor too, or no tray host at all.
+/// it: openbox and a tray host that embeds icons, a compositor too, or no tray host at all; or
+/// the Xfce window manager and panel on a message bus of their own.
 template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
                                     : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
-                                                                   : QStringList{};
+                                    : Kind == Desktop::Xfce ? QStringList{"--desktop", "xfce"}
+                                                            : QStringList{};
         s_desktop = new VirtualDesktop(options);
         s_x = new XDisplay(s_desktop->display());
     }
@@ -30,6 +32,8 @@ protected:
     static XDisplay& x() { return *s_x; }
     static KeruloProbe probe() { return KeruloProbe(*s_x); }
     static const std::string& display() { return s_desktop->display(); }
+    /// The desktop's session bus, empty when it has none.
+    static const std::string& bus() { return s_desktop->bus(); }
 
 private:
     static inline VirtualDesktop* s_desktop = nullptr;
