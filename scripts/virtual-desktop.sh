@@ -3,9 +3,10 @@
 #   openbox  the openbox window manager, a tray host that embeds icons (trayer, XEmbed) unless
 #            --no-tray, a compositor on request (xcompmgr, or picom with its xrender backend);
 #            no message bus
-#   xfce     a session message bus of its own, xfwm4 with its compositor and xfce4-panel with a
-#            configuration of its own: one panel along the top with a notification area that
-#            hosts status notifier items over the bus (and embeds XEmbed icons too)
+#   xfce     a session message bus of its own, xfwm4 with its compositor and, unless --no-tray,
+#            xfce4-panel with a configuration of its own: one panel along the top with a
+#            notification area that hosts status notifier items over the bus (and embeds XEmbed
+#            icons too)
 #
 #   virtual-desktop.sh start STATE_DIR [--desktop openbox|xfce] [--compositor [xcompmgr|picom]]
 #                            [--no-tray] [--size WxH]
@@ -75,7 +76,7 @@ write_panel_config() { # folder
 XML
 }
 
-start_xfce() { # display
+start_xfce() { # display, whether to start the panel
   local home="$state/home"
   mkdir -p "$home/config" "$home/cache" "$home/data" "$home/runtime"
   chmod 700 "$home/runtime"
@@ -96,6 +97,7 @@ start_xfce() { # display
   wait_for 20 selection_owned "$1" WM_S0
   wait_for 20 selection_owned "$1" _NET_WM_CM_S0
 
+  [ "$2" = 1 ] || return 0
   setsid xfce4-panel >"$state/panel.log" 2>&1 &
   echo $! >"$state/panel.pid"
   wait_for 30 selection_owned "$1" _NET_SYSTEM_TRAY_S0
@@ -136,7 +138,7 @@ start() {
   wait_for 20 xdpyinfo
 
   if [ "$desktop" = xfce ]; then
-    start_xfce "$display"
+    start_xfce "$display" "$tray"
     echo "$display"
     return
   fi

@@ -7,18 +7,20 @@
 
 namespace kerulo::e2e {
 
-enum class Desktop { Plain, Composited, WithoutTray, Xfce };
+enum class Desktop { Plain, Composited, WithoutTray, Xfce, XfceWithoutPanel };
 
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
 /// it: openbox and a tray host that embeds icons, a compositor too, or no tray host at all; or
-/// the Xfce window manager and panel on a message bus of their own.
+/// the Xfce window manager on a message bus of its own, with or without its panel.
 template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
                                     : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
                                     : Kind == Desktop::Xfce ? QStringList{"--desktop", "xfce"}
-                                                            : QStringList{};
+                                    : Kind == Desktop::XfceWithoutPanel
+                                        ? QStringList{"--desktop", "xfce", "--no-tray"}
+                                        : QStringList{};
         s_desktop = new VirtualDesktop(options);
         s_x = new XDisplay(s_desktop->display());
     }
