@@ -82,10 +82,10 @@ protected:
     static std::optional<QRect> iconInPanel() {
         const QImage strip = x().grab(PanelStrip);
         QRect box;
-        for (int y = 0; y < strip.height(); ++y)
-            for (int x = 0; x < strip.width(); ++x)
-                if (isHalo(strip.pixel(x, y)))
-                    box |= QRect(x, y, 1, 1);
+        for (int row = 0; row < strip.height(); ++row)
+            for (int column = 0; column < strip.width(); ++column)
+                if (isHalo(strip.pixel(column, row)))
+                    box |= QRect(column, row, 1, 1);
         if (box.width() < 6 || box.height() < 6)
             return std::nullopt;
         return box;
