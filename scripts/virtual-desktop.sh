@@ -128,7 +128,9 @@ start() {
   local display=":$n"
   echo "$display" >"$state/display"
   export DISPLAY=$display
-  unset DBUS_SESSION_BUS_ADDRESS
+  # No message bus unless the desktop starts one, not even one the bus library would start
+  # through the X display (dbus-launch's autolaunch).
+  export DBUS_SESSION_BUS_ADDRESS=disabled:
 
   # -noreset: by default the server resets when its last client leaves, and a readiness
   # probe that connects and leaves would pull the display from under the next program.

@@ -40,11 +40,10 @@ KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder
     env.insert("DISPLAY", QString::fromStdString(display));
     env.insert("QT_QPA_PLATFORM", "xcb");
     // Without a bus the program can only embed its tray icon; with one, it registers a status
-    // notifier item when the desktop offers a watcher.
-    if (bus.empty())
-        env.remove("DBUS_SESSION_BUS_ADDRESS");
-    else
-        env.insert("DBUS_SESSION_BUS_ADDRESS", QString::fromStdString(bus));
+    // notifier item when the desktop offers a watcher. "disabled:" rather than no address:
+    // without one, the bus library would start a bus of its own through the X display.
+    env.insert("DBUS_SESSION_BUS_ADDRESS",
+               bus.empty() ? QStringLiteral("disabled:") : QString::fromStdString(bus));
     const QString runtime = folder.file(QStringLiteral(".runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
