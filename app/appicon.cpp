@@ -6,17 +6,22 @@
 
 namespace kerulo {
 
-QIcon appIcon() {
-    return QIcon(QPixmap::fromImage(appIconImage(32)));
-}
+namespace {
 
+// The sizes trays and panels of common desktops draw their icons at; a tray that exports the
+// icon over the message bus sends each of them.
+constexpr int Sizes[] = {16, 22, 24, 32, 48, 64};
+
+} // namespace
+
+// The figure is laid out on a 32-pixel grid and scaled; the outline keeps at least one pixel.
 QImage appIconImage(int size) {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter p(&image);
     p.setRenderHint(QPainter::Antialiasing);
-    // Drawn on a 32-unit grid, the size the tray shows it at.
-    p.scale(size / 32.0, size / 32.0);
+    const qreal scale = size / 32.0;
+    p.scale(scale, scale);
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(255, 196, 0, 170));
     p.drawEllipse(QPointF(12, 11), 10, 10);
@@ -29,10 +34,17 @@ QImage appIconImage(int size) {
     arrow.lineTo(20, 21);
     arrow.lineTo(27, 21);
     arrow.closeSubpath();
-    p.setPen(QPen(Qt::black, 1.5));
+    p.setPen(QPen(Qt::black, qMax(1.5, 1.0 / scale)));
     p.setBrush(Qt::white);
     p.drawPath(arrow);
     return image;
+}
+
+QIcon appIcon() {
+    QIcon icon;
+    for (int size : Sizes)
+        icon.addPixmap(QPixmap::fromImage(appIconImage(size)));
+    return icon;
 }
 
 } // namespace kerulo

@@ -8,7 +8,6 @@
 #include "pen/pensurface.h"
 #include "pen/pentoolbox.h"
 #include "settings/settingsdialog.h"
-#include "ui/errorreporter.h"
 #include "ui/messagebox.h"
 
 #include <QCoreApplication>
@@ -69,19 +68,10 @@ void WindowSet::showMainWindow() {
     m_followImage->setVisible(true);
 }
 
-void WindowSet::popUpCommandMenu(QPoint screenPos) {
-    m_toolbar->popUpMenuAt(screenPos);
-}
-
+// The follow image adds the icon before the toolbar, which holds the menu, is made; the icon
+// itself is made once the event loop runs, when every window exists.
 void WindowSet::addTrayIcon() {
-    m_trayIcon = std::make_unique<TrayIcon>();
-    QObject::connect(m_trayIcon.get(), &TrayIcon::menuRequested, m_trayIcon.get(),
-                     [this] { ErrorReporter::guard([this] { trayMenuRequested(); }); });
-}
-
-void WindowSet::trayMenuRequested() {
-    if (const std::optional<QPoint> pointer = m_platform.pointer.position())
-        popUpCommandMenu(*pointer);
+    m_trayIcon = std::make_unique<TrayIcon>([this] { return m_toolbar->commandMenu(); });
 }
 
 // exit() leaves the event loop directly; quit() would first ask every window to close, and

@@ -32,15 +32,15 @@ public:
     PenSurface& penSurface() override { return *m_penSurface; }
     PenToolbox& penToolbox() override { return *m_penToolbox; }
 
-    void popUpCommandMenu(QPoint screenPos) override;
     void addTrayIcon() override;
     bool hasTrayIcon() const override { return m_trayIcon != nullptr; }
+    /// The tray icon, or null when the follow image's set-up did not get as far as adding it.
+    TrayIcon* trayIcon() const { return m_trayIcon.get(); }
     void closeProgram() override;
     const Platform& platform() const override { return m_platform; }
 
 private:
     template <typename Window> void create(std::unique_ptr<Window>& slot);
-    void trayMenuRequested();
 
     Platform m_platform;
     // Goes after every window: the follow image, created first and so destroyed last, adds it.

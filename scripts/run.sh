@@ -18,7 +18,8 @@ display=$(bash scripts/virtual-desktop.sh start "$state" | tail -n 1)
 export DISPLAY=$display
 export XDG_RUNTIME_DIR=$state/runtime
 mkdir -p -m 700 "$XDG_RUNTIME_DIR"
-unset DBUS_SESSION_BUS_ADDRESS
+# No message bus, not even one the bus library would start through the X display.
+export DBUS_SESSION_BUS_ADDRESS=disabled:
 
 cd "$run_dir"
 ./kerulo &

@@ -1,12 +1,25 @@
 #!/usr/bin/env bash
-# Starts or stops a virtual desktop: Xvfb, the openbox window manager, a tray host (trayer)
-# and, on request, a compositor (xcompmgr, or picom with its xrender backend).
+# Starts or stops a virtual desktop on Xvfb, of one of two kinds:
+#   openbox  the openbox window manager, a tray host that embeds icons (trayer, XEmbed) unless
+#            --no-tray, a compositor on request (xcompmgr, or picom with its xrender backend);
+#            no message bus
+#   xfce     a session message bus of its own, xfwm4 with its compositor and, unless --no-tray,
+#            xfce4-panel with a configuration of its own: one panel along the top with a
+#            notification area that hosts status notifier items over the bus (and embeds XEmbed
+#            icons too)
 #
+<<<<<<< HEAD
 #   virtual-desktop.sh start STATE_DIR [--compositor [xcompmgr|picom]] [--no-tray] [--size WxH]
 #                            [--dpi N]
 #       --dpi N sets the desktop's font resolution (Xft.dpi), from which toolkits scale their
 #       windows: 192 gives a display scaled by 2
 #       prints the display name (":N") on standard output once everything is ready
+=======
+#   virtual-desktop.sh start STATE_DIR [--desktop openbox|xfce] [--compositor [xcompmgr|picom]]
+#                            [--no-tray] [--size WxH]
+#       prints the display name (":N") on standard output once everything is ready; with a
+#       message bus, its address is in STATE_DIR/bus
+>>>>>>> tray-sni
 #   virtual-desktop.sh stop STATE_DIR
 set -euo pipefail
 
@@ -38,10 +51,78 @@ sys.exit(0 if x.XGetSelectionOwner(ctypes.c_void_p(d), ctypes.c_ulong(a)) else 1
 PY
 }
 
+bus_name_owned() { # well-known name on the session bus
+  dbus-send --session --print-reply --dest=org.freedesktop.DBus / \
+    org.freedesktop.DBus.NameHasOwner "string:$1" | grep -q 'boolean true'
+}
+
+# One panel along the top edge holding only the notification area. Written into a private
+# configuration folder, which the panel's settings daemon (started by the bus) reads instead of
+# the user's settings or the distribution's first-start defaults.
+write_panel_config() { # folder
+  mkdir -p "$1/xfce4/xfconf/xfce-perchannel-xml"
+  cat >"$1/xfce4/xfconf/xfce-perchannel-xml/xfce4-panel.xml" <<'XML'
+<?xml version="1.0" encoding="UTF-8"?>
+<channel name="xfce4-panel" version="1.0">
+  <property name="configver" type="int" value="2"/>
+  <property name="panels" type="array">
+    <value type="int" value="1"/>
+    <property name="panel-1" type="empty">
+      <property name="position" type="string" value="p=6;x=0;y=0"/>
+      <property name="length" type="uint" value="100"/>
+      <property name="position-locked" type="bool" value="true"/>
+      <property name="size" type="uint" value="32"/>
+      <property name="plugin-ids" type="array">
+        <value type="int" value="1"/>
+      </property>
+    </property>
+  </property>
+  <property name="plugins" type="empty">
+    <property name="plugin-1" type="string" value="systray"/>
+  </property>
+</channel>
+XML
+}
+
+start_xfce() { # display, whether to start the panel
+  local home="$state/home"
+  mkdir -p "$home/config" "$home/cache" "$home/data" "$home/runtime"
+  chmod 700 "$home/runtime"
+  write_panel_config "$home/config"
+  export XDG_CONFIG_HOME="$home/config" XDG_CACHE_HOME="$home/cache" XDG_DATA_HOME="$home/data"
+  export XDG_RUNTIME_DIR="$home/runtime"
+  # No accessibility bus: it would be one more daemon to start and to end.
+  export NO_AT_BRIDGE=1
+
+  # The bus daemon leads a process group of its own, which the services it starts (the
+  # settings daemon) join: stopping the group ends them all.
+  eval "$(dbus-launch --sh-syntax)"
+  echo "$DBUS_SESSION_BUS_PID" >"$state/bus.pid"
+  echo "$DBUS_SESSION_BUS_ADDRESS" >"$state/bus"
+
+  setsid xfwm4 --compositor=on >"$state/xfwm4.log" 2>&1 &
+  echo $! >"$state/xfwm4.pid"
+  wait_for 20 selection_owned "$1" WM_S0
+  wait_for 20 selection_owned "$1" _NET_WM_CM_S0
+
+  [ "$2" = 1 ] || return 0
+  setsid xfce4-panel >"$state/panel.log" 2>&1 &
+  echo $! >"$state/panel.pid"
+  wait_for 30 selection_owned "$1" _NET_SYSTEM_TRAY_S0
+  wait_for 30 bus_name_owned org.kde.StatusNotifierWatcher
+}
+
 start() {
+<<<<<<< HEAD
   local compositor="" tray=1 size=1920x1080 dpi=
+=======
+  local desktop=openbox compositor="" tray=1 size=1920x1080
+>>>>>>> tray-sni
   while [ $# -gt 0 ]; do
     case $1 in
+      --desktop)
+        desktop=${2:?openbox or xfce}; shift
+        case $desktop in openbox|xfce) ;; *) echo "unknown desktop $desktop" >&2; exit 2 ;; esac ;;
       --compositor)
         compositor=xcompmgr
         case ${2:-} in xcompmgr|picom) compositor=$2; shift ;; esac ;;
@@ -60,7 +141,9 @@ start() {
   local display=":$n"
   echo "$display" >"$state/display"
   export DISPLAY=$display
-  unset DBUS_SESSION_BUS_ADDRESS
+  # No message bus unless the desktop starts one, not even one the bus library would start
+  # through the X display (dbus-launch's autolaunch).
+  export DBUS_SESSION_BUS_ADDRESS=disabled:
 
   # -noreset: by default the server resets when its last client leaves, and a readiness
   # probe that connects and leaves would pull the display from under the next program.
@@ -69,9 +152,16 @@ start() {
   wait_for 20 test -e "/tmp/.X11-unix/X$n"
   wait_for 20 xdpyinfo
 
+<<<<<<< HEAD
   # Before any client starts: programs read the resources once, when they connect.
   if [ -n "$dpi" ]; then
     echo "Xft.dpi: $dpi" | xrdb -merge
+=======
+  if [ "$desktop" = xfce ]; then
+    start_xfce "$display" "$tray"
+    echo "$display"
+    return
+>>>>>>> tray-sni
   fi
 
   setsid openbox >"$state/openbox.log" 2>&1 &
@@ -99,9 +189,11 @@ start() {
 
 stop() {
   local f
-  for f in trayer compositor openbox xvfb; do
+  # Each was started as the leader of a process group: the panel's plug-ins and the bus's
+  # services end with it.
+  for f in panel xfwm4 trayer compositor openbox bus xvfb; do
     if [ -f "$state/$f.pid" ]; then
-      kill "$(cat "$state/$f.pid")" 2>/dev/null || true
+      kill -- "-$(cat "$state/$f.pid")" 2>/dev/null || kill "$(cat "$state/$f.pid")" 2>/dev/null || true
       rm -f "$state/$f.pid"
     fi
   done

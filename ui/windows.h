@@ -2,8 +2,6 @@
 
 #include "platform/platform.h"
 
-#include <QPoint>
-
 namespace kerulo {
 
 class KeruloWindow;
@@ -14,8 +12,8 @@ class HelpWindow;
 class PenSurface;
 class PenToolbox;
 
-/// How the windows reach each other: each of the seven by its role, the command menu, the tray
-/// icon and the end of the program. The window set implements it; a window knows only this.
+/// How the windows reach each other: each of the seven by its role, the tray icon and the end
+/// of the program. The window set implements it; a window knows only this.
 class Windows {
 public:
     virtual ~Windows() = default;
@@ -28,10 +26,8 @@ public:
     virtual PenSurface& penSurface() = 0;
     virtual PenToolbox& penToolbox() = 0;
 
-    /// Opens the toolbar's command menu at a screen point.
-    virtual void popUpCommandMenu(QPoint screenPos) = 0;
-    /// Puts the program's icon in the notification area; its right-button press opens the
-    /// command menu at the pointer. The icon goes when the program ends.
+    /// Puts the program's icon in the notification area, with the toolbar's command menu as
+    /// the menu its right button opens. The icon goes when the program ends.
     virtual void addTrayIcon() = 0;
     virtual bool hasTrayIcon() const = 0;
 

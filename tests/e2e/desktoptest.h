@@ -7,6 +7,7 @@
 
 namespace kerulo::e2e {
 
+<<<<<<< HEAD
 /// Composited runs xcompmgr, Picom picom with its xrender backend. Scaled: a plain desktop
 /// whose font resolution (192 dpi) makes programs scale their windows by 2.
 enum class Desktop { Plain, Composited, Picom, WithoutTray, Scaled };
@@ -19,6 +20,13 @@ constexpr int scaleOf(Desktop kind) {
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
 /// it: openbox and a tray host, a compositor too (either one), no tray host at all, or a scaled
 /// display.
+=======
+enum class Desktop { Plain, Composited, WithoutTray, Xfce, XfceWithoutPanel };
+
+/// A test suite on a virtual desktop of its own, with a client connection to drive and watch
+/// it: openbox and a tray host that embeds icons, a compositor too, or no tray host at all; or
+/// the Xfce window manager on a message bus of its own, with or without its panel.
+>>>>>>> tray-sni
 template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
     static QStringList options() {
@@ -37,7 +45,17 @@ protected:
         return {};
     }
     static void SetUpTestSuite() {
+<<<<<<< HEAD
         s_desktop = new VirtualDesktop(options());
+=======
+        const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
+                                    : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
+                                    : Kind == Desktop::Xfce ? QStringList{"--desktop", "xfce"}
+                                    : Kind == Desktop::XfceWithoutPanel
+                                        ? QStringList{"--desktop", "xfce", "--no-tray"}
+                                        : QStringList{};
+        s_desktop = new VirtualDesktop(options);
+>>>>>>> tray-sni
         s_x = new XDisplay(s_desktop->display());
     }
     static void TearDownTestSuite() {
@@ -50,6 +68,8 @@ protected:
     static XDisplay& x() { return *s_x; }
     static KeruloProbe probe() { return KeruloProbe(*s_x); }
     static const std::string& display() { return s_desktop->display(); }
+    /// The desktop's session bus, empty when it has none.
+    static const std::string& bus() { return s_desktop->bus(); }
 
 private:
     static inline VirtualDesktop* s_desktop = nullptr;

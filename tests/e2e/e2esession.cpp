@@ -1,6 +1,7 @@
 #include "e2esession.h"
 
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <stdexcept>
@@ -17,22 +18,32 @@ VirtualDesktop::VirtualDesktop(const QStringList& options) {
     m_state = state.path();
     QProcess start;
     start.start(QStringLiteral("bash"), QStringList{Script, "start", m_state} + options);
-    if (!start.waitForFinished(60000) || start.exitCode() != 0)
-        throw std::runtime_error("the virtual desktop did not start: " +
-                                 start.readAllStandardError().toStdString());
+    if (!start.waitForFinished(60000) || start.exitCode() != 0) {
+        const std::string why = start.readAllStandardError().toStdString();
+        QProcess::execute(QStringLiteral("bash"), {Script, "stop", m_state});
+        throw std::runtime_error("the virtual desktop did not start: " + why);
+    }
     m_display =
         QString::fromUtf8(start.readAllStandardOutput()).trimmed().section('\n', -1).toStdString();
+    QFile bus(m_state + QStringLiteral("/bus"));
+    if (bus.open(QIODevice::ReadOnly))
+        m_bus = QString::fromUtf8(bus.readAll()).trimmed().toStdString();
 }
 
 VirtualDesktop::~VirtualDesktop() {
     QProcess::execute(QStringLiteral("bash"), {Script, "stop", m_state});
 }
 
-KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder) {
+KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder,
+                             const std::string& bus) {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", QString::fromStdString(display));
     env.insert("QT_QPA_PLATFORM", "xcb");
-    env.remove("DBUS_SESSION_BUS_ADDRESS");
+    // Without a bus the program can only embed its tray icon; with one, it registers a status
+    // notifier item when the desktop offers a watcher. "disabled:" rather than no address:
+    // without one, the bus library would start a bus of its own through the X display.
+    env.insert("DBUS_SESSION_BUS_ADDRESS",
+               bus.empty() ? QStringLiteral("disabled:") : QString::fromStdString(bus));
     const QString runtime = folder.file(QStringLiteral(".runtime"));
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);

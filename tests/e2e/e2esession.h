@@ -11,23 +11,28 @@
 
 namespace kerulo::e2e {
 
-/// A virtual desktop of its own: Xvfb 1920x1080 with openbox, a tray host unless asked not
-/// to, and a compositor on request.
+/// A virtual desktop of its own, Xvfb 1920x1080: openbox, a tray host that embeds icons
+/// unless asked not to, and a compositor on request; or, with "--desktop xfce", a session
+/// message bus, xfwm4 with its compositor and xfce4-panel with a notification area.
 class VirtualDesktop {
 public:
     explicit VirtualDesktop(const QStringList& options = {});
     ~VirtualDesktop();
     const std::string& display() const { return m_display; }
+    /// The address of the desktop's session message bus; empty when it has none.
+    const std::string& bus() const { return m_bus; }
 
 private:
     QString m_state;
     std::string m_display;
+    std::string m_bus;
 };
 
-/// The built program, started from a private copy of its run folder on a given display.
+/// The built program, started from a private copy of its run folder on a given display,
+/// connected to the given session message bus or to none.
 class KeruloProcess {
 public:
-    KeruloProcess(const std::string& display, test::RunFolder& folder);
+    KeruloProcess(const std::string& display, test::RunFolder& folder, const std::string& bus = {});
     ~KeruloProcess();
 
     bool running() const { return m_process.state() != QProcess::NotRunning; }

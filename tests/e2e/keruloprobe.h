@@ -2,6 +2,8 @@
 
 #include "xdisplay.h"
 
+#include <algorithm>
+
 namespace kerulo::e2e {
 
 /// Finds the program's windows on a display by what the desktop sees of them.
@@ -44,10 +46,21 @@ public:
 
     std::optional<XWindowInfo> popupMenu() const {
         for (const XWindowInfo& w : m_x.mappedWindowsOfClass(Class))
-            if (w.overrideRedirect && w.name != "Kerulo" && w.name != "跟随2" &&
-                w.name != "特效3" && w.geometry.height() > 100 && w.geometry.width() < 400)
+            if (isOwnMenu(w))
                 return w;
         return std::nullopt;
+    }
+
+    /// Every pop-up menu on screen: the program's own, which the toolkit does not mark with a
+    /// window type, and those of other programs (a panel's), which are marked as menus.
+    std::vector<XWindowInfo> menusOnScreen() const {
+        std::vector<XWindowInfo> menus =
+            m_x.mappedTopLevelsOfType("_NET_WM_WINDOW_TYPE_POPUP_MENU");
+        for (const XWindowInfo& w : m_x.mappedWindowsOfClass(Class))
+            if (isOwnMenu(w) && std::none_of(menus.begin(), menus.end(),
+                                             [&](const XWindowInfo& m) { return m.id == w.id; }))
+                menus.push_back(w);
+        return menus;
     }
 
     void clickAt(QPoint p, int button = 1) const {
@@ -68,6 +81,11 @@ public:
     static inline const QString Class = QStringLiteral("kerulo");
 
 private:
+    static bool isOwnMenu(const XWindowInfo& w) {
+        return w.overrideRedirect && w.name != "Kerulo" && w.name != "跟随2" && w.name != "特效3" &&
+               w.geometry.height() > 100 && w.geometry.width() < 400;
+    }
+
     XDisplay& m_x;
 };
 

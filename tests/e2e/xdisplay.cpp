@@ -11,6 +11,7 @@
 #include <X11/extensions/XTest.h>
 #include <X11/extensions/Xfixes.h>
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
@@ -236,14 +237,14 @@ std::vector<unsigned long> XDisplay::clientList() const {
     return out;
 }
 
-std::vector<std::string> XDisplay::netWmState(unsigned long id) const {
+std::vector<std::string> XDisplay::atomNames(unsigned long id, const char* property) const {
     Atom type;
     int format;
     unsigned long count, after;
     unsigned char* data = nullptr;
     std::vector<std::string> out;
-    if (XGetWindowProperty(m_display, id, atom("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type,
-                           &format, &count, &after, &data) == Success &&
+    if (XGetWindowProperty(m_display, id, atom(property), 0, 64, False, XA_ATOM, &type, &format,
+                           &count, &after, &data) == Success &&
         data) {
         auto* atoms = reinterpret_cast<Atom*>(data);
         for (unsigned long i = 0; i < count; ++i) {
@@ -253,6 +254,26 @@ std::vector<std::string> XDisplay::netWmState(unsigned long id) const {
                 XFree(n);
         }
         XFree(data);
+    }
+    return out;
+}
+
+std::vector<std::string> XDisplay::netWmState(unsigned long id) const {
+    return atomNames(id, "_NET_WM_STATE");
+}
+
+std::vector<std::string> XDisplay::windowType(unsigned long id) const {
+    return atomNames(id, "_NET_WM_WINDOW_TYPE");
+}
+
+std::vector<XWindowInfo> XDisplay::mappedTopLevelsOfType(const char* type) const {
+    std::vector<XWindowInfo> out;
+    for (unsigned long id : children(DefaultRootWindow(m_display))) {
+        const std::vector<std::string> types = windowType(id);
+        if (std::find(types.begin(), types.end(), type) == types.end())
+            continue;
+        if (const std::optional<XWindowInfo> w = info(id); w && w->mapped)
+            out.push_back(*w);
     }
     return out;
 }

@@ -66,6 +66,10 @@ public:
     std::vector<unsigned long> clientList() const;
     /// The atoms named in a window's _NET_WM_STATE.
     std::vector<std::string> netWmState(unsigned long id) const;
+    /// The atoms named in a window's _NET_WM_WINDOW_TYPE.
+    std::vector<std::string> windowType(unsigned long id) const;
+    /// Mapped top-level windows whose _NET_WM_WINDOW_TYPE names the given type.
+    std::vector<XWindowInfo> mappedTopLevelsOfType(const char* type) const;
     /// The owner of a selection such as _NET_SYSTEM_TRAY_S0, or 0.
     unsigned long selectionOwner(const char* selection) const;
     std::vector<unsigned long> children(unsigned long id) const;
@@ -126,6 +130,7 @@ public:
 
 private:
     unsigned long atom(const char* name) const;
+    std::vector<std::string> atomNames(unsigned long id, const char* property) const;
     void collect(unsigned long id, std::vector<XWindowInfo>& out) const;
 
     Display* m_display = nullptr;

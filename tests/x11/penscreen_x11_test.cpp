@@ -31,7 +31,8 @@ public:
         env.insert("DISPLAY", QString::fromStdString(display));
         env.insert("QT_QPA_PLATFORM", "xcb");
         env.insert("XDG_RUNTIME_DIR", m_runtime.path());
-        env.remove("DBUS_SESSION_BUS_ADDRESS");
+        // No message bus, not even one the bus library would start through the X display.
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "disabled:");
         if (!scaleFactor.isEmpty())
             env.insert("QT_SCALE_FACTOR", scaleFactor);
         m_process.setProcessEnvironment(env);
