@@ -14,13 +14,10 @@ packages=(
   # a desktop to run on and to test against
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip
-<<<<<<< HEAD
   # the Debian package: dpkg-shlibdeps for its dependencies, and the checks of the package
   dpkg-dev lintian desktop-file-utils
-=======
   # a desktop whose panel hosts status notifier items over a session message bus
   dbus-x11 xfwm4 xfce4-panel
->>>>>>> tray-sni
 )
 
 missing=()

@@ -8,18 +8,12 @@
 #            notification area that hosts status notifier items over the bus (and embeds XEmbed
 #            icons too)
 #
-<<<<<<< HEAD
-#   virtual-desktop.sh start STATE_DIR [--compositor [xcompmgr|picom]] [--no-tray] [--size WxH]
-#                            [--dpi N]
+#   virtual-desktop.sh start STATE_DIR [--desktop openbox|xfce] [--compositor [xcompmgr|picom]]
+#                            [--no-tray] [--size WxH] [--dpi N]
 #       --dpi N sets the desktop's font resolution (Xft.dpi), from which toolkits scale their
 #       windows: 192 gives a display scaled by 2
-#       prints the display name (":N") on standard output once everything is ready
-=======
-#   virtual-desktop.sh start STATE_DIR [--desktop openbox|xfce] [--compositor [xcompmgr|picom]]
-#                            [--no-tray] [--size WxH]
 #       prints the display name (":N") on standard output once everything is ready; with a
 #       message bus, its address is in STATE_DIR/bus
->>>>>>> tray-sni
 #   virtual-desktop.sh stop STATE_DIR
 set -euo pipefail
 
@@ -113,11 +107,7 @@ start_xfce() { # display, whether to start the panel
 }
 
 start() {
-<<<<<<< HEAD
-  local compositor="" tray=1 size=1920x1080 dpi=
-=======
-  local desktop=openbox compositor="" tray=1 size=1920x1080
->>>>>>> tray-sni
+  local desktop=openbox compositor="" tray=1 size=1920x1080 dpi=
   while [ $# -gt 0 ]; do
     case $1 in
       --desktop)
@@ -152,16 +142,15 @@ start() {
   wait_for 20 test -e "/tmp/.X11-unix/X$n"
   wait_for 20 xdpyinfo
 
-<<<<<<< HEAD
   # Before any client starts: programs read the resources once, when they connect.
   if [ -n "$dpi" ]; then
     echo "Xft.dpi: $dpi" | xrdb -merge
-=======
+  fi
+
   if [ "$desktop" = xfce ]; then
     start_xfce "$display" "$tray"
     echo "$display"
     return
->>>>>>> tray-sni
   fi
 
   setsid openbox >"$state/openbox.log" 2>&1 &

@@ -7,10 +7,10 @@
 
 namespace kerulo::e2e {
 
-<<<<<<< HEAD
 /// Composited runs xcompmgr, Picom picom with its xrender backend. Scaled: a plain desktop
-/// whose font resolution (192 dpi) makes programs scale their windows by 2.
-enum class Desktop { Plain, Composited, Picom, WithoutTray, Scaled };
+/// whose font resolution (192 dpi) makes programs scale their windows by 2. Xfce: the Xfce
+/// window manager on a message bus of its own, with or without its panel.
+enum class Desktop { Plain, Composited, Picom, WithoutTray, Scaled, Xfce, XfceWithoutPanel };
 
 /// Device pixels per logical pixel of the program's windows on a kind of desktop.
 constexpr int scaleOf(Desktop kind) {
@@ -18,15 +18,8 @@ constexpr int scaleOf(Desktop kind) {
 }
 
 /// A test suite on a virtual desktop of its own, with a client connection to drive and watch
-/// it: openbox and a tray host, a compositor too (either one), no tray host at all, or a scaled
-/// display.
-=======
-enum class Desktop { Plain, Composited, WithoutTray, Xfce, XfceWithoutPanel };
-
-/// A test suite on a virtual desktop of its own, with a client connection to drive and watch
-/// it: openbox and a tray host that embeds icons, a compositor too, or no tray host at all; or
-/// the Xfce window manager on a message bus of its own, with or without its panel.
->>>>>>> tray-sni
+/// it: openbox and a tray host that embeds icons, a compositor too (either one), no tray host
+/// at all, a scaled display, or the Xfce window manager with or without its panel.
 template <Desktop Kind = Desktop::Plain> class DesktopTest : public ::testing::Test {
 protected:
     static QStringList options() {
@@ -39,23 +32,17 @@ protected:
             return {"--no-tray"};
         case Desktop::Scaled:
             return {"--dpi", "192"};
+        case Desktop::Xfce:
+            return {"--desktop", "xfce"};
+        case Desktop::XfceWithoutPanel:
+            return {"--desktop", "xfce", "--no-tray"};
         case Desktop::Plain:
             break;
         }
         return {};
     }
     static void SetUpTestSuite() {
-<<<<<<< HEAD
         s_desktop = new VirtualDesktop(options());
-=======
-        const QStringList options = Kind == Desktop::Composited    ? QStringList{"--compositor"}
-                                    : Kind == Desktop::WithoutTray ? QStringList{"--no-tray"}
-                                    : Kind == Desktop::Xfce ? QStringList{"--desktop", "xfce"}
-                                    : Kind == Desktop::XfceWithoutPanel
-                                        ? QStringList{"--desktop", "xfce", "--no-tray"}
-                                        : QStringList{};
-        s_desktop = new VirtualDesktop(options);
->>>>>>> tray-sni
         s_x = new XDisplay(s_desktop->display());
     }
     static void TearDownTestSuite() {

@@ -212,6 +212,8 @@ struct DesktopNames {
         case Desktop::Scaled:
             return "Scaled";
         case Desktop::WithoutTray:
+        case Desktop::Xfce:
+        case Desktop::XfceWithoutPanel:
             break;
         }
         return "Other";
