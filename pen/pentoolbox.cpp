@@ -9,12 +9,12 @@
 #include "pen/screencanvas.h"
 #include "pen/toolboxwatch.h"
 #include "ui/clickpanel.h"
+#include "ui/colourdialog.h"
 #include "ui/errorreporter.h"
 #include "ui/layoutfonts.h"
 #include "ui/systemcolors.h"
 #include "ui/windows.h"
 
-#include <QColorDialog>
 #include <QComboBox>
 #include <QFile>
 #include <QLabel>
@@ -230,16 +230,8 @@ void PenToolbox::stopDrawingAndClear() {
 }
 
 std::optional<QColor> PenToolbox::runColourDialog(const QColor& preset) {
-    std::optional<QColor> chosen;
-    if (m_chooseColour) {
-        chosen = m_chooseColour(preset);
-    } else {
-        QColorDialog dialog(preset, this);
-        dialog.setObjectName(QStringLiteral("ColorDialog1"));
-        dialog.setOption(QColorDialog::DontUseNativeDialog);
-        if (dialog.exec() == QDialog::Accepted)
-            chosen = dialog.selectedColor();
-    }
+    const std::optional<QColor> chosen =
+        m_chooseColour ? m_chooseColour(preset) : kerulo::runColourDialog(preset, this);
     if (chosen)
         m_lastChosenColour = *chosen;
     return chosen;

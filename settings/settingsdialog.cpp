@@ -11,13 +11,13 @@
 #include "store/picturepath.h"
 #include "store/settingsstore.h"
 #include "ui/clickpanel.h"
+#include "ui/colourdialog.h"
 #include "ui/errorreporter.h"
 #include "ui/layoutfonts.h"
 #include "ui/messagebox.h"
 #include "ui/systemcolors.h"
 #include "ui/windows.h"
 
-#include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -271,13 +271,7 @@ void SettingsDialog::showMessage(const QString& text) {
 std::optional<QColor> SettingsDialog::runColourDialog(const QColor& preset) {
     if (m_chooseColour)
         return m_chooseColour(preset);
-    QColorDialog dialog(preset, this);
-    dialog.setObjectName(QStringLiteral("ColorDialog1"));
-    dialog.setOption(QColorDialog::DontUseNativeDialog);
-    MessageBox::prepare(dialog);
-    if (dialog.exec() != QDialog::Accepted)
-        return std::nullopt;
-    return dialog.selectedColor();
+    return kerulo::runColourDialog(preset, this);
 }
 
 // The toolkit's own dialog, the same on every desktop, and one that never changes the current

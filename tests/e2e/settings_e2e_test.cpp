@@ -109,10 +109,12 @@ protected:
 
     std::string haloRow() const {
         return test::RawDatabase(m_folder->file("GBTest.db").toStdString())
+            .waitWhenBusy(2000)
             .text("Select ColoeN||','||Ghdx||','||TouM from GBtx");
     }
     std::string followRow() const {
         return test::RawDatabase(m_folder->file("GBTest.db").toStdString())
+            .waitWhenBusy(2000)
             .text("Select FileN||'|'||SHu from GBgs");
     }
 

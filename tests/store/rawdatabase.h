@@ -19,6 +19,13 @@ public:
     RawDatabase(const RawDatabase&) = delete;
     RawDatabase& operator=(const RawDatabase&) = delete;
 
+    /// Waits up to ms for a lock another connection holds, instead of failing at once: for
+    /// reading what a running program has just written while it may still hold its lock.
+    RawDatabase& waitWhenBusy(int ms) {
+        sqlite3_busy_timeout(m_db, ms);
+        return *this;
+    }
+
     void exec(const std::string& sql) {
         char* error = nullptr;
         if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &error) != SQLITE_OK) {
