@@ -5,6 +5,7 @@
 // layer itself (painting in memory and sending), per move.
 // Usage: inklag [MOVES]
 #include "platform/x11/x11inklayer.h"
+#include "x11ink/testfigures.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -30,22 +31,6 @@ using kerulo::Span;
 constexpr QRgb Beneath = 0x2040c0;
 constexpr QRgb Pen = 0xff0000;
 constexpr QRgb Brush = 0x00ff00;
-
-// An outline one pixel wide and, when filled, the pixels inside it.
-Raster rectangle(const QRect& r, bool filled) {
-    Raster out;
-    for (int y = r.top(); y <= r.bottom(); ++y) {
-        if (y == r.top() || y == r.bottom()) {
-            out.pen.push_back({y, r.left(), r.right() + 1});
-            continue;
-        }
-        out.pen.push_back({y, r.left(), r.left() + 1});
-        if (filled && r.width() > 2)
-            out.brush.push_back({y, r.left() + 1, r.right()});
-        out.pen.push_back({y, r.right(), r.right() + 1});
-    }
-    return out;
-}
 
 // An ellipse inside r: per row the outline covers the step to the next row's extent.
 Raster ellipse(const QRect& r, bool filled) {
@@ -179,7 +164,8 @@ int main(int argc, char** argv) {
     kerulo::X11InkLayer layer;
     const auto rect = [](bool filled) {
         return [filled](int i) {
-            return rectangle(QRect(200, 200, 800 + i % 40, 600 + i % 40), filled);
+            return kerulo::test::rectangleFigure(QRect(200, 200, 800 + i % 40, 600 + i % 40),
+                                                 filled);
         };
     };
     // The band grows by a pixel each way per move, and every 40 moves starts again: the new

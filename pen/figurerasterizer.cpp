@@ -341,27 +341,21 @@ Raster rasterize(const RowShape& shape, const PenShape& pen, BrushStyle brush) {
     // walked in the direction the boundary moves.
     const auto upperHalf = [n](int i) { return 2 * i < n - 1; };
     PenTrace trace(pen);
-    trace.walk(top, row(0).a, row(0).b);
-    for (int i = 1; i + 1 < n; ++i) {
-        const Interval part = rightPart(i);
+    const auto walkSide = [&](int i, const Interval& part) {
         if (part.empty())
-            continue;
+            return;
         if (upperHalf(i))
             trace.walk(top + i, part.a, part.b);
         else
             trace.walk(top + i, part.b, part.a);
-    }
+    };
+    trace.walk(top, row(0).a, row(0).b);
+    for (int i = 1; i + 1 < n; ++i)
+        walkSide(i, rightPart(i));
     if (n > 1)
         trace.walk(top + n - 1, row(n - 1).b, row(n - 1).a);
-    for (int i = n - 2; i >= 1; --i) {
-        const Interval part = leftPart(i);
-        if (part.empty())
-            continue;
-        if (upperHalf(i))
-            trace.walk(top + i, part.a, part.b);
-        else
-            trace.walk(top + i, part.b, part.a);
-    }
+    for (int i = n - 2; i >= 1; --i)
+        walkSide(i, leftPart(i));
     raster.pen = trace.take();
 
     if (brush == BrushStyle::Hollow)
