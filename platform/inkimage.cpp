@@ -17,7 +17,7 @@ constexpr quint32 Rgb = 0x00ffffffu;
 // closer than RunGap are sent as one, and rows join into one rectangle while it sends at most
 // JoinSlack pixels that did not change.
 constexpr int RunGap = 16;
-constexpr int JoinSlack = 256;
+constexpr int JoinSlack = 64;
 
 bool opaque(quint32 pixel) {
     return (pixel >> 24) != 0;
@@ -426,7 +426,8 @@ std::vector<QRect> InkImage::takeChanges() {
         for (const Run& s : spans) {
             bool joined = false;
             for (Area& a : open) {
-                if (a.joined || a.x1 <= s.x0 || a.x0 >= s.x1)
+                // Slanted edges step sideways from row to row: near is enough.
+                if (a.joined || a.x1 + RunGap < s.x0 || s.x1 + RunGap < a.x0)
                     continue;
                 const int x0 = std::min(a.x0, s.x0);
                 const int x1 = std::max(a.x1, s.x1);
