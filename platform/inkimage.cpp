@@ -13,6 +13,11 @@ constexpr int CellWidth = 64;
 constexpr int CellHeight = 32;
 constexpr quint32 Opaque = 0xff000000u;
 constexpr quint32 Rgb = 0x00ffffffu;
+// A request to the server costs about as much as sending this many pixels more: runs of a row
+// closer than RunGap are sent as one, and rows join into one rectangle while it sends at most
+// JoinSlack pixels that did not change.
+constexpr int RunGap = 16;
+constexpr int JoinSlack = 64;
 
 bool opaque(quint32 pixel) {
     return (pixel >> 24) != 0;
@@ -65,7 +70,6 @@ void InkImage::allocate() {
     const size_t tiles = size_t(m_tilesX) * size_t(m_tilesY);
     m_tilePainted.assign(tiles, 0);
     m_tileBand.assign(tiles, 0);
-    m_tileChanged.assign(tiles, 0);
 }
 
 // The memory stays: touching fresh pages again would cost the next figure more than the
@@ -85,7 +89,6 @@ void InkImage::clear() {
     }
     std::fill(m_tilePainted.begin(), m_tilePainted.end(), 0);
     std::fill(m_tileBand.begin(), m_tileBand.end(), 0);
-    std::fill(m_tileChanged.begin(), m_tileChanged.end(), 0);
     m_changed.clear();
     m_bandOpen = false;
     m_opaque = 0;
@@ -206,26 +209,44 @@ void InkImage::settle() {
     HatchRow row(m_pendingHatch, m_pendingHatchScale);
     m_pending.clear();
     m_pendingHatch = Hatch::None;
+    const size_t w = size_t(m_size.width());
     for (const Segment& s : segments) {
-        if (s.hatched != 0)
-            row.setRow(s.y);
-        const int w = m_size.width();
-        const size_t at = size_t(s.y) * size_t(w);
+        const size_t at = size_t(s.y) * w;
         quint32* display = &m_display[at];
         const quint32* ink = &m_ink[at];
         const quint32* screen = &m_screen[at];
         long long opaqueChange = 0;
-        for (int x = s.x0, k = row.start(s.x0); x < s.x1; ++x, k = row.next(k)) {
-            const quint32 mask = s.hatched != 0 && row.covers(k) ? s.all ^ s.hatched : s.all;
-            if (mask == 0)
-                continue;
+        // A pixel shows its colour where opaque and the screen's where clear; the screen's copy
+        // is looked at only for clear ones.
+        const auto apply = [&](int x, quint32 mask) {
             const quint32 before = display[x];
-            const quint32 shown = (opaque(before) ? before : screen[x]) ^ mask;
+            const bool wasOpaque = opaque(before);
             const quint32 base = ink[x];
-            const quint32 baseShown = opaque(base) ? base : screen[x];
-            const quint32 after = shown == baseShown ? base : shown;
-            opaqueChange += int(opaque(after)) - int(opaque(before));
+            const bool baseOpaque = opaque(base);
+            const quint32 under = wasOpaque && baseOpaque ? 0 : screen[x];
+            const quint32 shown = (wasOpaque ? before : under) ^ mask;
+            const quint32 after = shown == (baseOpaque ? base : under) ? base : shown;
+            opaqueChange += int(opaque(after)) - int(wasOpaque);
             display[x] = after;
+        };
+        if (s.hatched == 0) {
+            // One mask for the whole run, and a segment's mask is never zero.
+            for (int x = s.x0; x < s.x1; ++x)
+                apply(x, s.all);
+            noteChange(s.y, s.x0, s.x1);
+        } else {
+            row.setRow(s.y);
+            int first = s.x1, last = s.x0 - 1;
+            for (int x = s.x0, k = row.start(s.x0); x < s.x1; ++x, k = row.next(k)) {
+                const quint32 mask = row.covers(k) ? s.all ^ s.hatched : s.all;
+                if (mask == 0)
+                    continue;
+                apply(x, mask);
+                first = std::min(first, x);
+                last = x;
+            }
+            if (first <= last)
+                noteChange(s.y, first, last + 1);
         }
         m_opaque += opaqueChange;
         touchTiles(s.y, s.x0, s.x1, true);
@@ -313,14 +334,20 @@ void InkImage::paintCopy(const std::vector<Span>& spans, QRgb colour, Hatch hatc
                 m_opaque += !opaque(display[x]);
             std::fill(display + x0, display + x1, value);
             std::fill(ink + x0, ink + x1, value);
+            noteChange(s.y, x0, x1);
         } else {
             row.setRow(s.y);
+            int first = x1, last = x0 - 1;
             for (int x = x0, k = row.start(x0); x < x1; ++x, k = row.next(k)) {
                 if (!row.covers(k))
                     continue;
                 m_opaque += !opaque(display[x]);
                 display[x] = ink[x] = value;
+                first = std::min(first, x);
+                last = x;
             }
+            if (first <= last)
+                noteChange(s.y, first, last + 1);
         }
         touchTiles(s.y, x0, x1, false);
     }
@@ -333,11 +360,11 @@ void InkImage::touchTiles(int y, int x0, int x1, bool band) {
         m_tilePainted[t] = 1;
         if (band)
             m_tileBand[t] = 1;
-        if (!m_tileChanged[t]) {
-            m_tileChanged[t] = 1;
-            m_changed.push_back(int(t));
-        }
     }
+}
+
+void InkImage::noteChange(int y, int x0, int x1) {
+    m_changed.push_back({y, x0, x1});
 }
 
 QRect InkImage::tileRect(int tile) const {
@@ -359,14 +386,73 @@ std::vector<QRect> InkImage::mergeRows(const std::vector<int>& sortedTiles) cons
     return out;
 }
 
+// Row by row: a row's runs become spans, each span joins the area above it that it overlaps
+// while that area stays mostly changed pixels, and areas no span joined are finished.
 std::vector<QRect> InkImage::takeChanges() {
     settle();
-    std::vector<int> changed;
-    changed.swap(m_changed);
-    for (int t : changed)
-        m_tileChanged[size_t(t)] = 0;
-    std::sort(changed.begin(), changed.end());
-    return mergeRows(changed);
+    std::vector<Run> runs;
+    runs.swap(m_changed);
+    std::sort(runs.begin(), runs.end(),
+              [](const Run& a, const Run& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    struct Area {
+        int x0;
+        int x1;
+        int top;
+        long long changed;
+        bool joined;
+    };
+    std::vector<QRect> out;
+    std::vector<Area> open, next;
+    std::vector<Run> spans;
+    const auto finish = [&out](const Area& a, int bottom) {
+        out.push_back(QRect(QPoint(a.x0, a.top), QPoint(a.x1 - 1, bottom)));
+    };
+    int previousRow = -2;
+    for (size_t i = 0; i < runs.size();) {
+        const int y = runs[i].y;
+        spans.clear();
+        for (; i < runs.size() && runs[i].y == y; ++i) {
+            if (!spans.empty() && runs[i].x0 <= spans.back().x1 + RunGap)
+                spans.back().x1 = std::max(spans.back().x1, runs[i].x1);
+            else
+                spans.push_back(runs[i]);
+        }
+        if (y != previousRow + 1) {
+            for (const Area& a : open)
+                finish(a, previousRow);
+            open.clear();
+        }
+        next.clear();
+        for (const Run& s : spans) {
+            bool joined = false;
+            for (Area& a : open) {
+                // Slanted edges step sideways from row to row: near is enough.
+                if (a.joined || a.x1 + RunGap < s.x0 || s.x1 + RunGap < a.x0)
+                    continue;
+                const int x0 = std::min(a.x0, s.x0);
+                const int x1 = std::max(a.x1, s.x1);
+                const long long changed = a.changed + (s.x1 - s.x0);
+                if ((long long)(x1 - x0) * (y - a.top + 1) > changed + JoinSlack)
+                    continue;
+                a = {x0, x1, a.top, changed, true};
+                next.push_back(a);
+                joined = true;
+                break;
+            }
+            if (!joined)
+                next.push_back({s.x0, s.x1, y, s.x1 - s.x0, false});
+        }
+        for (const Area& a : open)
+            if (!a.joined)
+                finish(a, y - 1);
+        open.swap(next);
+        for (Area& a : open)
+            a.joined = false;
+        previousRow = y;
+    }
+    for (const Area& a : open)
+        finish(a, previousRow);
+    return out;
 }
 
 std::vector<QRect> InkImage::paintedTiles(const QRect& area) {

@@ -30,7 +30,7 @@ public:
     /// Copies what the screen shows in each of `areas`, this layer included as the screen last
     /// showed it, to the same places in `screen` (the image's size, size().width() per row).
     using ScreenReader = std::function<void(const std::vector<QRect>& areas, quint32* screen)>;
-    /// Changes are reported in square tiles of this edge, aligned to the screen's origin.
+    /// Painted pixels are remembered in square tiles of this edge, aligned to the screen's origin.
     static constexpr int Tile = 16;
 
     InkImage(QSize size, ScreenReader readScreen);
@@ -47,8 +47,9 @@ public:
     QRgb pixel(int x, int y);
     /// Rows of size().width() pixels; null until the first paint.
     const quint32* pixels();
-    /// The tiles whose pixels changed since the previous call, as rectangles within the image,
-    /// neighbours in a row of tiles merged.
+    /// Rectangles within the image that together hold every pixel changed since the previous
+    /// call; each row of each rectangle holds at least one of them. Rows are joined into one
+    /// rectangle, and nearby runs of a row into one, only while that sends few unchanged pixels.
     std::vector<QRect> takeChanges();
     /// The tiles meeting `area` that were painted since clear(), merged like takeChanges().
     std::vector<QRect> paintedTiles(const QRect& area);
@@ -61,6 +62,12 @@ private:
         int x;
         quint32 all;
         quint32 hatched;
+    };
+    // Pixels x0 <= x < x1 of row y changed.
+    struct Run {
+        int y;
+        int x0;
+        int x1;
     };
     struct Segment {
         int y;
@@ -76,10 +83,10 @@ private:
     void settle();
     void sortPending();
     void readScreenFor(const std::vector<Segment>& segments);
-    void applyMask(const Segment& s);
     void paintCopy(const std::vector<Span>& spans, QRgb colour, Hatch hatch, int hatchScale);
     bool clip(const Span& s, int& x0, int& x1) const;
     void touchTiles(int y, int x0, int x1, bool band);
+    void noteChange(int y, int x0, int x1);
     QRect tileRect(int tile) const;
     std::vector<QRect> mergeRows(const std::vector<int>& sortedTiles) const;
 
@@ -107,12 +114,11 @@ private:
     std::vector<Toggle> m_pending;
     Hatch m_pendingHatch = Hatch::None;
     int m_pendingHatchScale = 1;
-    // Per tile: painted since clear(); painted in not-xor since the band began; changed since
-    // the last takeChanges() (also listed in m_changed).
+    // Per tile: painted since clear(); painted in not-xor since the band began.
     std::vector<unsigned char> m_tilePainted;
     std::vector<unsigned char> m_tileBand;
-    std::vector<unsigned char> m_tileChanged;
-    std::vector<int> m_changed;
+    // Runs changed since the last takeChanges(), in no order and possibly overlapping.
+    std::vector<Run> m_changed;
 };
 
 } // namespace kerulo

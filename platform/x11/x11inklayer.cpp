@@ -246,8 +246,8 @@ void X11InkLayer::scheduleUpload() {
         &m_queue, [this] { upload(); }, Qt::QueuedConnection);
 }
 
-// A rubber band's move paints the old figure away and the new one in; only the tiles that
-// differ after both go to the server.
+// A rubber band's move paints the old figure away and the new one in; only the pixels that
+// differ after both go to the server, in rectangles that hold few others.
 void X11InkLayer::upload() {
     m_uploadPending = false;
     std::vector<QRect> areas = m_image.takeChanges();
@@ -277,10 +277,18 @@ void X11InkLayer::put(const QRect& area) {
         const int rowsPerPut = int(std::max<size_t>(1, m_maxPutPixels / size_t(w)));
         for (int y = area.top(); y <= area.bottom(); y += rowsPerPut) {
             const int h = std::min(rowsPerPut, area.bottom() - y + 1);
+            const quint32* from = pixels + size_t(y) * stride + size_t(x);
+            // A single row, or whole rows, lie in the image as the request wants them.
+            if (!m_swapBytes && (h == 1 || size_t(w) == stride)) {
+                xcb_put_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_window, m_gc, uint16_t(w),
+                              uint16_t(h), int16_t(x), int16_t(y), 0, 32,
+                              uint32_t(size_t(w) * size_t(h) * sizeof(quint32)),
+                              reinterpret_cast<const uint8_t*>(from));
+                continue;
+            }
             m_staging.resize(size_t(w) * size_t(h));
             for (int row = 0; row < h; ++row)
-                std::memcpy(&m_staging[size_t(row) * size_t(w)],
-                            pixels + size_t(y + row) * stride + size_t(x),
+                std::memcpy(&m_staging[size_t(row) * size_t(w)], from + size_t(row) * stride,
                             size_t(w) * sizeof(quint32));
             if (m_swapBytes)
                 std::transform(m_staging.begin(), m_staging.end(), m_staging.begin(), swapped);

@@ -18,7 +18,7 @@ namespace kerulo {
 /// over the whole screen: override-redirect, on a 32-bit visual that the compositor blends, clear
 /// where nothing is painted, and with an empty input shape so that every click goes to the window
 /// beneath. Changes reach the server once control is back in the event loop, and then only the
-/// tiles that differ from what the window shows, so that a rubber band's erase and redraw of a
+/// pixels that differ from what the window shows, so that a rubber band's erase and redraw of a
 /// large figure costs what actually moved.
 ///
 /// The window comes on the screen with the first figure that leaves a pixel on it and stays

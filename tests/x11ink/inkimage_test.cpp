@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <ostream>
 
 using kerulo::Hatch;
@@ -294,45 +295,164 @@ TEST(InkImage, TheLastRubberBandStaysBesideTheCommittedFigureThroughLaterBands) 
     EXPECT_EQ(left, notXor(Green, screenPixel(30, 30, 0)));
 }
 
-TEST(InkImage, ChangesAreTheTilesThatDifferAfterTheBandMoved) {
+// An ellipse in the box `r`: its outline as the pen, each row's part covering the step to the
+// next row's extent so that slanted edges run one pixel a row; unless hollow, the rest of each
+// row as the brush.
+Raster ellipseFigure(const QRect& r, bool filled = true) {
+    const double cx = r.left() + r.width() / 2.0, cy = r.top() + r.height() / 2.0;
+    const double a = r.width() / 2.0, b = r.height() / 2.0;
+    std::vector<std::pair<int, int>> extent; // per row of r, or empty
+    for (int y = r.top(); y <= r.bottom(); ++y) {
+        const double dy = (y + 0.5 - cy) / b;
+        const double half = dy * dy < 1 ? a * std::sqrt(1 - dy * dy) : 0;
+        extent.push_back({int(std::lround(cx - half)), int(std::lround(cx + half))});
+    }
+    Raster out;
+    for (int i = 0; i < int(extent.size()); ++i) {
+        const auto [x0, x1] = extent[size_t(i)];
+        if (x1 <= x0)
+            continue;
+        const auto [n0, n1] =
+            i + 1 < int(extent.size()) && extent[size_t(i + 1)].second > extent[size_t(i + 1)].first
+                ? extent[size_t(i + 1)]
+                : extent[size_t(i)];
+        const int leftEnd = std::max(x0, n0) + 1, rightStart = std::min(x1, n1) - 1;
+        const int y = r.top() + i;
+        if (leftEnd >= rightStart) {
+            out.pen.push_back({y, std::min(x0, n0), std::max(x1, n1)});
+            continue;
+        }
+        out.pen.push_back({y, std::min(x0, n0), leftEnd});
+        if (filled)
+            out.brush.push_back({y, leftEnd, rightStart});
+        out.pen.push_back({y, rightStart, std::max(x1, n1)});
+    }
+    return out;
+}
+
+// A line one pixel wide going down and right from (x, 10), a pixel a row.
+Raster diagonalFigure(int x) {
+    Raster out;
+    for (int y = 10; y < 130; ++y)
+        out.pen.push_back({y, x + y - 10, x + y - 9});
+    return out;
+}
+
+struct MoveCase {
+    const char* what;
+    Paint from;
+    Paint to;
+    long long maxArea; // what the changes may send at most
+};
+
+void PrintTo(const MoveCase& c, std::ostream* os) {
+    *os << c.what;
+}
+
+class BandMoves : public ::testing::TestWithParam<MoveCase> {};
+
+// What goes to the screen after a move: every pixel that changed, and no row of a rectangle
+// without one.
+TEST_P(BandMoves, ChangesCoverEveryChangedPixelAndOnlyRowsThatChanged) {
+    const MoveCase& c = GetParam();
     Ink ink;
     ink.presentEachPaint = false;
-    const Paint from{rectangleFigure(QRect(20, 20, 150, 100)), Red, Green, RasterMode::NotXor};
-    const Paint to{rectangleFigure(QRect(20, 20, 151, 101)), Red, Green, RasterMode::NotXor};
-    ink.paint(from);
+    ink.paint({rectangleFigure(QRect(60, 5, 30, 140)), Blue, Green, RasterMode::Copy});
+    ink.paint(c.from);
     ink.present();
     const std::vector<QRgb> before = ink.layer();
 
-    ink.paint(from);
-    ink.paint(to);
+    ink.paint(c.from);
+    ink.paint(c.to);
     const std::vector<QRect> changes = ink.image.takeChanges();
     const std::vector<QRgb> after = ink.layer();
+    const auto changed = [&](int x, int y) {
+        const size_t i = size_t(y * ImageSize.width() + x);
+        return before[i] != after[i];
+    };
 
     int uncovered = 0;
-    long long area = 0;
-    for (const QRect& r : changes)
-        area += (long long)r.width() * r.height();
     for (int y = 0; y < ImageSize.height(); ++y)
         for (int x = 0; x < ImageSize.width(); ++x) {
-            const size_t i = size_t(y * ImageSize.width() + x);
-            if (before[i] == after[i])
+            if (!changed(x, y))
                 continue;
             bool covered = false;
             for (const QRect& r : changes)
                 covered = covered || r.contains(x, y);
             uncovered += !covered;
         }
-    EXPECT_EQ(uncovered, 0) << "changed pixels outside the reported tiles";
-    // The right and bottom edges moved: their tiles, not the figure's whole interior.
-    EXPECT_LT(area, 150LL * 100 / 2);
-    for (const QRect& r : changes)
-        EXPECT_TRUE(r.left() % InkImage::Tile == 0 && r.top() % InkImage::Tile == 0 &&
-                    QRect(QPoint(0, 0), ImageSize).contains(r));
+    EXPECT_EQ(uncovered, 0) << "changed pixels outside the reported areas";
 
-    ink.paint(to);
-    ink.paint(to);
+    long long area = 0;
+    int idleRows = 0;
+    for (const QRect& r : changes) {
+        ASSERT_TRUE(QRect(QPoint(0, 0), ImageSize).contains(r)) << "area off the image";
+        area += (long long)r.width() * r.height();
+        for (int y = r.top(); y <= r.bottom(); ++y) {
+            bool any = false;
+            for (int x = r.left(); x <= r.right() && !any; ++x)
+                any = changed(x, y);
+            idleRows += !any;
+        }
+    }
+    EXPECT_EQ(idleRows, 0) << "rows sent that hold no changed pixel";
+    EXPECT_LE(area, c.maxArea);
+    int rows = 0;
+    for (int y = 0; y < ImageSize.height(); ++y) {
+        bool any = false;
+        for (int x = 0; x < ImageSize.width() && !any; ++x)
+            any = changed(x, y);
+        rows += any;
+    }
+    // Every request costs the server more than a few pixels more would: slanted edges go as
+    // rectangles of several rows.
+    EXPECT_LE(changes.size(), size_t(rows / 2 + 4)) << "about a rectangle per changed row";
+
+    ink.paint(c.to);
+    ink.paint(c.to);
     EXPECT_TRUE(ink.image.takeChanges().empty()) << "a figure painted twice changes nothing";
 }
+
+const MoveCase MoveCases[] = {
+    // The right and bottom edges moved: about them, not the figure's whole interior.
+    {"solid rectangle grows by a pixel",
+     {rectangleFigure(QRect(20, 20, 150, 100)), Red, Green, RasterMode::NotXor},
+     {rectangleFigure(QRect(20, 20, 151, 101)), Red, Green, RasterMode::NotXor},
+     150LL * 100 / 4},
+    {"hollow rectangle moves",
+     {rectangleFigure(QRect(20, 20, 150, 100), false), Red, Green, RasterMode::NotXor},
+     {rectangleFigure(QRect(23, 22, 150, 100), false), Red, Green, RasterMode::NotXor},
+     150LL * 100 / 3},
+    {"cross-hatched rectangle grows",
+     {rectangleFigure(QRect(20, 20, 150, 100), true, Hatch::Cross), Red, Green, RasterMode::NotXor},
+     {rectangleFigure(QRect(20, 20, 155, 104), true, Hatch::Cross), Red, Green, RasterMode::NotXor},
+     150LL * 100 / 2},
+    {"horizontally hatched rectangle moves down",
+     {rectangleFigure(QRect(20, 20, 150, 100), true, Hatch::Horizontal), Red, Green,
+      RasterMode::NotXor},
+     {rectangleFigure(QRect(20, 21, 150, 100), true, Hatch::Horizontal), Red, Green,
+      RasterMode::NotXor},
+     200LL * 150},
+    {"ellipse grows",
+     {ellipseFigure(QRect(10, 10, 180, 130)), Red, Green, RasterMode::NotXor},
+     {ellipseFigure(QRect(10, 10, 183, 132)), Red, Green, RasterMode::NotXor},
+     180LL * 130 / 3},
+    {"hollow ellipse shrinks",
+     {ellipseFigure(QRect(5, 5, 190, 140), false), Red, Green, RasterMode::NotXor},
+     {ellipseFigure(QRect(6, 6, 188, 138), false), Red, Green, RasterMode::NotXor},
+     190LL * 140 / 3},
+    {"diagonal line jumps aside",
+     {diagonalFigure(10), Red, Green, RasterMode::NotXor},
+     {diagonalFigure(50), Red, Green, RasterMode::NotXor},
+     120LL * 2 * 40},
+    {"ellipse partly off the image",
+     {ellipseFigure(QRect(-50, -40, 200, 150)), Red, Green, RasterMode::NotXor},
+     {ellipseFigure(QRect(-48, -40, 202, 153)), Red, Green, RasterMode::NotXor},
+     200LL * 150 / 2},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, BandMoves, ::testing::ValuesIn(MoveCases),
+                         [](const auto& info) { return kerulo::test::caseName(info.param.what); });
 
 TEST(InkImage, ReadsTheScreenOnlyWhereTheBandChangesItAndOncePerBand) {
     Ink ink;
