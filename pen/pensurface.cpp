@@ -85,6 +85,8 @@ void PenSurface::setUp() {
             [this](QPoint p) { ErrorReporter::guard([&] { continueStroke(p); }); });
     connect(&m_screen, &PenScreen::released, this,
             [this](QPoint p) { ErrorReporter::guard([&] { endStroke(p); }); });
+    connect(&m_screen, &PenScreen::wayChanged, this,
+            [this] { ErrorReporter::guard([this] { takeUpNewWay(); }); });
 }
 
 // The way the pen paints and takes the mouse is chosen anew at every showing, since a
@@ -102,6 +104,17 @@ void PenSurface::setVisible(bool visible) {
         }
     }
     KeruloWindow::setVisible(visible);
+}
+
+// A compositor that starts or stops while the pen is on breaks the way chosen at the showing:
+// the veil turns opaque white without one, and the figures' layer black. The pen
+// starts again as at a new showing; the strokes drawn so far go, as the compositor's coming or
+// going repaints the screen anyway.
+void PenSurface::takeUpNewWay() {
+    if (!isVisible())
+        return;
+    setVisible(false);
+    setVisible(true);
 }
 
 void PenSurface::whenShown() {

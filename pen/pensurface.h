@@ -69,6 +69,7 @@ protected:
 
 private:
     void buildToolPanel();
+    void takeUpNewWay();
     void beginStroke(QPoint screenPos);
     void continueStroke(QPoint screenPos);
     void endStroke(QPoint screenPos);

@@ -35,6 +35,10 @@ public:
     virtual int scale() const = 0;
 
 signals:
+    /// While the pen is on, the desktop changed so that the way chosen by start() no longer
+    /// shows right (a compositor started or stopped): stop() and start() again take up the new
+    /// way. Emitted from the event loop.
+    void wayChanged();
     // From the input surface, in screen pixels; emitted from the event loop.
     void pressed(QPoint position);
     void moved(QPoint position);

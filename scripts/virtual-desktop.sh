@@ -15,6 +15,12 @@
 #       prints the display name (":N") on standard output once everything is ready; with a
 #       message bus, its address is in STATE_DIR/bus
 #   virtual-desktop.sh stop STATE_DIR
+#   virtual-desktop.sh compositor STATE_DIR xcompmgr|picom|none
+#       starts a compositor on the running openbox desktop, or stops the one that runs, and
+#       returns once the desktop has it, or no longer has it
+#   virtual-desktop.sh end-server STATE_DIR
+#       ends the X server alone, as a server that goes away under its clients; the rest of the
+#       desktop is left to notice
 set -euo pipefail
 
 cmd=${1:?start or stop}
@@ -106,6 +112,43 @@ start_xfce() { # display, whether to start the panel
   wait_for 30 bus_name_owned org.kde.StatusNotifierWatcher
 }
 
+start_compositor() { # display, xcompmgr or picom
+  case $2 in
+    xcompmgr) setsid xcompmgr -n >>"$state/compositor.log" 2>&1 & ;;
+    # No configuration file: no shadows, fading or blur, only blending.
+    picom) setsid picom --backend xrender --config /dev/null >>"$state/compositor.log" 2>&1 & ;;
+    *) echo "unknown compositor $2" >&2; exit 2 ;;
+  esac
+  echo $! >"$state/compositor.pid"
+  wait_for 20 selection_owned "$1" _NET_WM_CM_S0
+}
+
+# Switches the compositor of a running desktop: starts one, or stops the one that runs and
+# waits until its selection is free, so that programs see a desktop without compositor.
+compositor() { # xcompmgr, picom or none
+  local display
+  display=$(cat "$state/display")
+  export DISPLAY=$display
+  if [ -f "$state/compositor.pid" ]; then
+    kill "$(cat "$state/compositor.pid")" 2>/dev/null || true
+    rm -f "$state/compositor.pid"
+    wait_for 20 eval '! selection_owned "$display" _NET_WM_CM_S0'
+  fi
+  [ "$1" = none ] || start_compositor "$display" "$1"
+}
+
+# The server alone goes, and with it its pid file, so that stop never signals a number that
+# the system may have handed on. A server ended by a signal removes its socket and lock file
+# itself, which frees the display's number.
+end_server() {
+  local pid
+  [ -f "$state/xvfb.pid" ] || return 0
+  pid=$(cat "$state/xvfb.pid")
+  kill -TERM "$pid" 2>/dev/null || true
+  wait_for 10 eval '! kill -0 "$pid"'
+  rm -f "$state/xvfb.pid"
+}
+
 start() {
   local desktop=openbox compositor="" tray=1 size=1920x1080 dpi=
   while [ $# -gt 0 ]; do
@@ -157,15 +200,7 @@ start() {
   echo $! >"$state/openbox.pid"
   wait_for 20 selection_owned "$display" WM_S0
 
-  case $compositor in
-    xcompmgr) setsid xcompmgr -n >"$state/compositor.log" 2>&1 & ;;
-    # No configuration file: no shadows, fading or blur, only blending.
-    picom) setsid picom --backend xrender --config /dev/null >"$state/compositor.log" 2>&1 & ;;
-  esac
-  if [ -n "$compositor" ]; then
-    echo $! >"$state/compositor.pid"
-    wait_for 20 selection_owned "$display" _NET_WM_CM_S0
-  fi
+  [ -z "$compositor" ] || start_compositor "$display" "$compositor"
 
   if [ "$tray" = 1 ]; then
     setsid trayer --edge top --align left --widthtype pixel --width 200 --height 32 \
@@ -191,5 +226,7 @@ stop() {
 case $cmd in
   start) shift 2; start "$@" ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop STATE_DIR" >&2; exit 2 ;;
+  compositor) compositor "${3:?xcompmgr, picom or none}" ;;
+  end-server) end_server ;;
+  *) echo "usage: $0 start|stop|compositor|end-server STATE_DIR" >&2; exit 2 ;;
 esac

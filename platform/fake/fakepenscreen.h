@@ -48,6 +48,9 @@ public:
     int stops() const { return m_stops; }
     int repaints() const { return m_repaints; }
 
+    /// The desktop changes under the pen, as when a compositor comes or goes.
+    void changeWay() { emit wayChanged(); }
+
     // The mouse on the input surface.
     void press(QPoint p) { emit pressed(p); }
     void move(QPoint p) { emit moved(p); }

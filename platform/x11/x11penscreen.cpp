@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -49,11 +50,74 @@ void repaintEveryWindow(xcb_connection_t* c) {
 }
 } // namespace
 
-X11PenScreen::X11PenScreen(QObject* parent) : PenScreen(parent), m_connection(qtConnection()) {}
+X11PenScreen::X11PenScreen(QObject* parent) : PenScreen(parent), m_connection(qtConnection()) {
+    if (m_connection)
+        watchCompositor();
+}
 
-X11PenScreen::~X11PenScreen() = default;
+X11PenScreen::~X11PenScreen() {
+    if (QCoreApplication::instance())
+        QCoreApplication::instance()->removeNativeEventFilter(this);
+}
+
+// A compositor holds the selection _NET_WM_CM_S0 while it runs; the server tells of every
+// change of its owner, also when the compositor ends without a word.
+void X11PenScreen::watchCompositor() {
+    static const char name[] = "_NET_WM_CM_S0";
+    Reply<xcb_intern_atom_reply_t> atom(
+        xcb_intern_atom_reply(m_connection,
+                              xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name),
+                              nullptr),
+        &free);
+    if (!atom)
+        return;
+    m_compositorSelection = atom->atom;
+    const xcb_query_extension_reply_t* xfixes =
+        xcb_get_extension_data(m_connection, &xcb_xfixes_id);
+    if (!xfixes || !xfixes->present)
+        return;
+    // The extension answers nothing before its version has been asked.
+    free(xcb_xfixes_query_version_reply(m_connection, xcb_xfixes_query_version(m_connection, 5, 0),
+                                        nullptr));
+    // The toolkit watches the same selection on the same window with the same events; the
+    // selection here is the same as its own, so it goes on seeing them.
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data->root;
+    xcb_xfixes_select_selection_input(m_connection, root, m_compositorSelection,
+                                      XCB_XFIXES_SELECTION_EVENT_MASK_SET_SELECTION_OWNER |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_WINDOW_DESTROY |
+                                          XCB_XFIXES_SELECTION_EVENT_MASK_SELECTION_CLIENT_CLOSE);
+    xcb_flush(m_connection);
+    m_selectionEvents = xfixes->first_event;
+    QCoreApplication::instance()->installNativeEventFilter(this);
+}
+
+// The event is left to the toolkit too, which keeps its own idea of the compositor.
+bool X11PenScreen::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
+    if (eventType != "xcb_generic_event_t" || m_selectionEvents == 0)
+        return false;
+    auto* event = static_cast<xcb_generic_event_t*>(message);
+    if ((event->response_type & 0x7f) != m_selectionEvents + XCB_XFIXES_SELECTION_NOTIFY)
+        return false;
+    auto* notify = static_cast<xcb_xfixes_selection_notify_event_t*>(message);
+    if (notify->selection != m_compositorSelection || m_wayCheckPending)
+        return false;
+    m_wayCheckPending = true;
+    QMetaObject::invokeMethod(this, &X11PenScreen::checkWay, Qt::QueuedConnection);
+    return false;
+}
+
+// Only a pen that is on needs to change its way at once: the next start() chooses anyway.
+void X11PenScreen::checkWay() {
+    m_wayCheckPending = false;
+    if (!m_on || m_target == Target::Undecided)
+        return;
+    const Target wanted = compositorRuns() ? Target::InkLayer : Target::Root;
+    if (wanted != m_target)
+        emit wayChanged();
+}
 
 PenScreen::Input X11PenScreen::start() {
+    m_on = true;
     flushHeldFigure();
     keepEveryMotion(true);
     // Without a connection to the X server the pen's own window is all there is.
@@ -74,6 +138,7 @@ PenScreen::Input X11PenScreen::start() {
 }
 
 void X11PenScreen::stop() {
+    m_on = false;
     flushHeldFigure();
     if (m_inputSurface)
         m_inputSurface->hide();
@@ -126,17 +191,11 @@ void X11PenScreen::paint(const Raster& figure, QRgb penColour, QRgb brushColour,
 }
 
 bool X11PenScreen::compositorRuns() const {
-    static const char name[] = "_NET_WM_CM_S0";
-    Reply<xcb_intern_atom_reply_t> atom(
-        xcb_intern_atom_reply(m_connection,
-                              xcb_intern_atom(m_connection, 0, uint16_t(std::strlen(name)), name),
-                              nullptr),
-        &free);
-    if (!atom)
+    if (m_compositorSelection == 0)
         return false;
     Reply<xcb_get_selection_owner_reply_t> owner(
-        xcb_get_selection_owner_reply(m_connection,
-                                      xcb_get_selection_owner(m_connection, atom->atom), nullptr),
+        xcb_get_selection_owner_reply(
+            m_connection, xcb_get_selection_owner(m_connection, m_compositorSelection), nullptr),
         &free);
     return owner && owner->owner != XCB_WINDOW_NONE;
 }

@@ -3,6 +3,9 @@
 #include "platform/penscreen.h"
 #include "platform/x11/x11inklayer.h"
 
+#include <QAbstractNativeEventFilter>
+
+#include <cstdint>
 #include <memory>
 
 struct xcb_connection_t;
@@ -15,8 +18,10 @@ class X11RootPainter;
 /// The pen's screen on X11. Without a compositor the figures go straight onto the root window
 /// over every window and an invisible input window takes the mouse; with one, whatever is
 /// painted on the root window is wiped at the compositor's next repaint, so the figures go to
-/// an ink layer above the other windows and the pen's own window takes the mouse.
-class X11PenScreen : public PenScreen {
+/// an ink layer above the other windows and the pen's own window takes the mouse. A compositor
+/// that comes or goes while the pen is on is noticed through its selection, and wayChanged()
+/// asks for the pen to start again the other way.
+class X11PenScreen : public PenScreen, public QAbstractNativeEventFilter {
     Q_OBJECT
 public:
     explicit X11PenScreen(QObject* parent = nullptr);
@@ -28,15 +33,26 @@ public:
     int scale() const override;
     void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) override;
 
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
 private:
     enum class Target { Undecided, Root, InkLayer };
 
+    void watchCompositor();
     bool compositorRuns() const;
+    void checkWay();
     void keepEveryMotion(bool keep);
     void flushHeldFigure();
     void useTarget(Target target);
 
     xcb_connection_t* m_connection = nullptr;
+    /// The compositor's selection, and the first event number of the extension that reports
+    /// its changes of owner (0 without it).
+    uint32_t m_compositorSelection = 0;
+    uint8_t m_selectionEvents = 0;
+    bool m_wayCheckPending = false;
+    /// Between start() and stop().
+    bool m_on = false;
     Target m_target = Target::Undecided;
     /// Something was painted since the last repaint of the desktop.
     bool m_painted = false;

@@ -30,6 +30,24 @@ VirtualDesktop::VirtualDesktop(const QStringList& options) {
         m_bus = QString::fromUtf8(bus.readAll()).trimmed().toStdString();
 }
 
+namespace {
+void runScript(const QStringList& arguments) {
+    QProcess script;
+    script.start(QStringLiteral("bash"), QStringList{Script} + arguments);
+    if (!script.waitForFinished(60000) || script.exitCode() != 0)
+        throw std::runtime_error("virtual-desktop.sh " + arguments.join(' ').toStdString() +
+                                 " failed: " + script.readAllStandardError().toStdString());
+}
+} // namespace
+
+void VirtualDesktop::switchCompositor(const QString& which) {
+    runScript({QStringLiteral("compositor"), m_state, which});
+}
+
+void VirtualDesktop::endServer() {
+    runScript({QStringLiteral("end-server"), m_state});
+}
+
 VirtualDesktop::~VirtualDesktop() {
     QProcess::execute(QStringLiteral("bash"), {Script, "stop", m_state});
 }

@@ -22,6 +22,13 @@ public:
     /// The address of the desktop's session message bus; empty when it has none.
     const std::string& bus() const { return m_bus; }
 
+    /// Starts a compositor ("xcompmgr" or "picom") on the running openbox desktop, or with
+    /// "none" stops the one that runs; returns once the desktop has it, or no longer has it.
+    void switchCompositor(const QString& which);
+    /// Ends the X server under its clients, as when it crashes or is shut down; the rest of the
+    /// desktop goes with it. Connections to the display must not be used afterwards.
+    void endServer();
+
 private:
     QString m_state;
     std::string m_display;

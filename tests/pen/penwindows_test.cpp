@@ -266,6 +266,38 @@ TEST_F(PenWindows, TheSurfaceIsOnScreenOnlyWhenItIsTheVeil) {
     }
 }
 
+// A compositor that comes or goes while the pen is on: the surface starts the pen's screen
+// again and takes the mouse the way it now says; with the pen off the next showing chooses.
+TEST_F(PenWindows, AChangedDesktopStartsThePenAgainTheNewWay) {
+    platform.penScreen.setInput(PenScreen::Input::Surface);
+    openPen();
+    ASSERT_TRUE(surface().testAttribute(Qt::WA_DontShowOnScreen));
+    int starts = platform.penScreen.starts();
+    int stops = platform.penScreen.stops();
+    for (const PenScreen::Input input : {PenScreen::Input::Veil, PenScreen::Input::Surface}) {
+        const bool veil = input == PenScreen::Input::Veil;
+        SCOPED_TRACE(veil ? "to the veil" : "to the input surface");
+        platform.penScreen.setInput(input);
+        platform.penScreen.changeWay();
+        QCoreApplication::processEvents();
+        EXPECT_EQ(platform.penScreen.stops(), ++stops);
+        EXPECT_EQ(platform.penScreen.starts(), ++starts);
+        EXPECT_TRUE(surface().isVisible()) << "the pen stays on";
+        EXPECT_TRUE(toolbox().isVisible());
+        EXPECT_EQ(surface().testAttribute(Qt::WA_DontShowOnScreen), !veil);
+        const QWindow* window = surface().windowHandle();
+        EXPECT_EQ(window != nullptr && window->isVisible(), veil);
+    }
+
+    clickOnToolbox("Image1");
+    ASSERT_FALSE(surface().isVisible());
+    starts = platform.penScreen.starts();
+    platform.penScreen.changeWay();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(platform.penScreen.starts(), starts) << "the pen stays off";
+    EXPECT_FALSE(surface().isVisible());
+}
+
 // ---- Strokes ----
 
 struct InputCase {
