@@ -48,6 +48,7 @@ const QPoint FollowSave = QPoint(8, 176) + QPoint(160, 168) + QPoint(25, 12);
 // What the shipped settings file holds.
 const char* const ShippedHaloRow = "51455,100,100";
 const char* const ShippedFollowRow = "pic\\ring.png|65";
+constexpr QRgb ShippedHaloColour = 0xffc800; // 51455: red 255, green 200
 
 // A user without rights of its own, for tests that run as root.
 constexpr unsigned Nobody = 65534;
@@ -499,6 +500,17 @@ void expectNoHalo(const std::string& name) {
             drawn += (around.pixel(x, y) & 0xffffff) != Beneath;
     EXPECT_EQ(drawn, 0);
 }
+/// A halo wider than the screen's diagonal both ways covers the whole screen.
+void expectScreenCovered(const std::string& name) {
+    showHalo();
+    Screen::x().grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
+        .save(screenshotPath(QString::fromStdString("badinput-" + name)));
+    const QSize screen = Screen::x().screenSize();
+    for (const QPoint p : {Pointer, QPoint(0, 0), QPoint(screen.width() - 1, screen.height() - 1),
+                           QPoint(0, screen.height() - 1), QPoint(screen.width() / 2, 0)})
+        EXPECT_EQ(Screen::x().pixel(p.x(), p.y()) & 0xffffff, ShippedHaloColour)
+            << p.x() << "," << p.y();
+}
 void expectHaloDisc(const std::string& name, QRgb colour) {
     showHalo();
     ASSERT_TRUE(waitUntil(1000, [] {
@@ -567,6 +579,12 @@ std::vector<BadInputCase> valueCases() {
     halo("Ghdx", "huge", Huge, unreadable(HugeLoaded), {}, layoutSave, {});
     halo("Ghdx", "negative", "-5", {}, [](CaseRun&) { expectNoHalo("size-negative"); },
          {HaloSizeRange}, {});
+
+    // Sizes far beyond the screen, yet within the integers: a disc that covers the whole screen.
+    halo("Ghdx", "100000", "100000", {}, [](CaseRun&) { expectScreenCovered("size-100000"); },
+         {HaloSizeRange}, {});
+    halo("Ghdx", "largest integer", "2147483647", {},
+         [](CaseRun&) { expectScreenCovered("size-largest"); }, {HaloSizeRange}, {});
 
     const auto follow = [&](const char* column, const char* kind, const std::string& literal,
                             std::vector<QString> atStart, bool followSetUp,
