@@ -80,7 +80,8 @@ QString notAnInteger(const QString& text) {
     return QStringLiteral("'%1' is not a valid integer value").arg(text);
 }
 QString cannotOpen(const QString& path) {
-    return QStringLiteral("Cannot open the picture file \"%1\": No such file or directory").arg(path);
+    return QStringLiteral("Cannot open the picture file \"%1\": No such file or directory")
+        .arg(path);
 }
 QString notPng(const QString& path) {
     return QStringLiteral("\"%1\" is not a PNG picture").arg(path);
@@ -181,8 +182,8 @@ public:
     ~CaseRun() {
         unlockDatabase();
         // A folder made read-only must be writable again to be removed.
-        QFile::setPermissions(m_folder->path(), QFile::ReadOwner | QFile::WriteOwner |
-                                                    QFile::ExeOwner);
+        QFile::setPermissions(m_folder->path(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
 
     QString file(const QString& name) const { return m_folder->file(name); }
@@ -322,7 +323,10 @@ public:
     static QString readBox(const XWindowInfo& box) {
         const QString nothing = QStringLiteral("<nothing copied>");
         for (int attempt = 0; attempt < 3; ++attempt) {
+            // xclip takes the clipboard from a process of its own that may still be on its way
+            // when the first one ends; the box must not copy before it has.
             setClipboard(nothing);
+            waitUntil(2000, [&] { return clipboard() == nothing; });
             if (attempt > 0)
                 Screen::x().focus(box.id);
             Screen::x().key("Control_L", true);
@@ -333,7 +337,8 @@ public:
                     copied = clipboard();
                     return !copied.isEmpty() && copied != nothing;
                 })) {
-                const QStringList parts = copied.split(QStringLiteral("---------------------------\n"));
+                const QStringList parts =
+                    copied.split(QStringLiteral("---------------------------\n"));
                 if (parts.size() >= 4)
                     return parts[2].chopped(1);
                 return QStringLiteral("<unexpected copy: ") + copied + QLatin1Char('>');
@@ -503,7 +508,8 @@ void expectNoHalo(const std::string& name) {
 /// A halo wider than the screen's diagonal both ways covers the whole screen.
 void expectScreenCovered(const std::string& name) {
     showHalo();
-    Screen::x().grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
+    Screen::x()
+        .grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
         .save(screenshotPath(QString::fromStdString("badinput-" + name)));
     const QSize screen = Screen::x().screenSize();
     for (const QPoint p : {Pointer, QPoint(0, 0), QPoint(screen.width() - 1, screen.height() - 1),
@@ -516,7 +522,8 @@ void expectHaloDisc(const std::string& name, QRgb colour) {
     ASSERT_TRUE(waitUntil(1000, [] {
         return Screen::probe().halo()->geometry == QRect(Pointer - QPoint(50, 50), QSize(100, 100));
     }));
-    Screen::x().grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
+    Screen::x()
+        .grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
         .save(screenshotPath(QString::fromStdString("badinput-" + name)));
     EXPECT_EQ(Screen::x().pixel(Pointer.x(), Pointer.y()) & 0xffffff, colour & 0xffffff);
     EXPECT_EQ(Screen::x().pixel(Pointer.x() - 48, Pointer.y() - 48) & 0xffffff, Beneath)
@@ -563,19 +570,21 @@ std::vector<BadInputCase> valueCases() {
     const std::vector<QString> layoutSave{notAnInteger(HaloBoxLayoutText)};
 
     halo("ColoeN", "NULL", "NULL", unreadable(""), {}, layoutSave, {});
-    halo("ColoeN", "text", "'red'", {}, [](CaseRun&) { expectHaloDisc("colour-text", 0x000000); },
-         {}, rows("0,100,100", ShippedFollowRow));
+    halo(
+        "ColoeN", "text", "'red'", {}, [](CaseRun&) { expectHaloDisc("colour-text", 0x000000); },
+        {}, rows("0,100,100", ShippedFollowRow));
     halo("ColoeN", "huge", Huge, unreadable(HugeLoaded), {}, layoutSave, {});
-    halo("ColoeN", "negative", "-1",
-         {}, [](CaseRun&) { expectHaloDisc("colour-negative", 0xffffff); }, {},
-         rows("-1,100,100", ShippedFollowRow));
+    halo(
+        "ColoeN", "negative", "-1", {},
+        [](CaseRun&) { expectHaloDisc("colour-negative", 0xffffff); }, {},
+        rows("-1,100,100", ShippedFollowRow));
     halo("TouM", "NULL", "NULL", unreadable(""), {}, layoutSave, {});
     halo("TouM", "text", "'half'", {}, {}, {}, rows("51455,100,0", ShippedFollowRow));
     halo("TouM", "huge", Huge, unreadable(HugeLoaded), {}, layoutSave, {});
     halo("TouM", "negative", "-1", {}, {}, {OpacityRange}, {});
     halo("Ghdx", "NULL", "NULL", unreadable(""), {}, layoutSave, {});
-    halo("Ghdx", "text", "'big'", {}, [](CaseRun&) { expectNoHalo("size-text"); },
-         {HaloSizeRange}, {});
+    halo("Ghdx", "text", "'big'", {}, [](CaseRun&) { expectNoHalo("size-text"); }, {HaloSizeRange},
+         {});
     halo("Ghdx", "huge", Huge, unreadable(HugeLoaded), {}, layoutSave, {});
     halo("Ghdx", "negative", "-5", {}, [](CaseRun&) { expectNoHalo("size-negative"); },
          {HaloSizeRange}, {});
@@ -602,18 +611,29 @@ std::vector<BadInputCase> valueCases() {
     // A picture that cannot be loaded stops the dialog before its position box is filled.
     const std::vector<QString> offsetLayoutSave{notAnInteger(OffsetBoxLayoutText)};
     follow("FileN", "NULL", "NULL", twice(cannotOpen("")), false, {}, offsetLayoutSave, {});
-    follow("FileN", "text", "'chalk'", twice(cannotOpen("chalk")), false, {}, offsetLayoutSave,
-           {});
+    follow("FileN", "text", "'chalk'", twice(cannotOpen("chalk")), false, {}, offsetLayoutSave, {});
     follow("FileN", "huge", Huge, twice(cannotOpen("1.0e+20")), false, {}, offsetLayoutSave, {});
     follow("FileN", "negative", "-1", twice(cannotOpen("-1")), false, {}, offsetLayoutSave, {});
     follow("SHu", "NULL", "NULL", unreadable(""), false, {}, offsetLayoutSave, {});
     // Read as 0: the pointer at the picture's top-left corner.
-    follow("SHu", "text", "'middle'", {}, true,
-           [](CaseRun&) {
-               Screen::x().movePointer(Pointer.x(), Pointer.y());
-               EXPECT_TRUE(waitUntil(2000, [] { return followAt(Pointer, FollowSize); }));
-           },
-           {}, rows(ShippedHaloRow, "pic\\ring.png|0"));
+    follow(
+        "SHu", "text", "'middle'", {}, true,
+        [](CaseRun&) {
+            Screen::x().movePointer(Pointer.x(), Pointer.y());
+            EXPECT_TRUE(waitUntil(2000, [] { return followAt(Pointer, FollowSize); }));
+        },
+        {}, rows(ShippedHaloRow, "pic\\ring.png|0"));
+    // Offsets at the integer limits put the picture far off the screen.
+    for (const char* limit : {"2147483647", "-2147483648"})
+        follow("SHu", limit[0] == '-' ? "smallest integer" : "largest integer", limit, {}, true,
+               [](CaseRun&) {
+                   Screen::x().movePointer(Pointer.x(), Pointer.y());
+                   QThread::msleep(300);
+                   EXPECT_FALSE(QRect(QPoint(0, 0), Screen::x().screenSize())
+                                    .intersects(Screen::probe().followImage()->geometry))
+                       << "the follow image stays off the screen";
+               },
+               {OffsetRange}, {});
     follow("SHu", "huge", Huge, unreadable(HugeLoaded), false, {}, offsetLayoutSave, {});
     // Applied as it is: the picture below and right of the pointer, 20 pixels away.
     follow("SHu", "negative", "-20", {}, true,
@@ -629,15 +649,18 @@ std::vector<BadInputCase> valueCases() {
     // offset, the halo and the dialog at the colour.
     for (const char* number : {"2147483648", "9223372036854775808"}) {
         const QString loaded = std::string(number) == "2147483648" ? "2147483648" : HugeLoaded;
-        cases.push_back(
-            {std::string("every column ") + number,
-             [number](CaseRun& run) {
-                 run.allowNulls();
-                 run.sql(std::string("Update GBtx set ColoeN = ") + number + ", TouM = " + number +
-                         ", Ghdx = " + number + "; Update GBgs set FileN = " + number +
-                         ", SHu = " + number);
-             },
-             std::vector<QString>(3, notAnInteger(loaded)), false, saveHalo, layoutSave, {}});
+        cases.push_back({std::string("every column ") + number,
+                         [number](CaseRun& run) {
+                             run.allowNulls();
+                             run.sql(std::string("Update GBtx set ColoeN = ") + number +
+                                     ", TouM = " + number + ", Ghdx = " + number +
+                                     "; Update GBgs set FileN = " + number + ", SHu = " + number);
+                         },
+                         std::vector<QString>(3, notAnInteger(loaded)),
+                         false,
+                         saveHalo,
+                         layoutSave,
+                         {}});
     }
     return cases;
 }
@@ -654,19 +677,33 @@ std::vector<BadInputCase> databaseCases() {
             return Screen::probe().halo()->geometry == QRect(Pointer, QSize(585, 501));
         }));
     };
-    const std::string newSizeUpdate =
-        "Update GBtx Set ColoeN='51455',Ghdx='" + std::string(NewHaloSize) +
-        "',TouM='100' where GBtxID=1";
+    const std::string newSizeUpdate = "Update GBtx Set ColoeN='51455',Ghdx='" +
+                                      std::string(NewHaloSize) + "',TouM='100' where GBtxID=1";
     return {
-        {"settings file missing", removeFile, everyRead(noTable), false, haloFallback, {},
+        {"settings file missing",
+         removeFile,
+         everyRead(noTable),
+         false,
+         haloFallback,
+         {},
          FileEmpty},
-        {"settings file empty", [](CaseRun& run) { run.writeFile("GBTest.db", {}); },
-         everyRead(noTable), false, {}, {}, {}},
+        {"settings file empty",
+         [](CaseRun& run) { run.writeFile("GBTest.db", {}); },
+         everyRead(noTable),
+         false,
+         {},
+         {},
+         {}},
         {"settings file holds text",
          [](CaseRun& run) {
-             run.writeFile("GBTest.db", QByteArray("ColoeN=255\nTouM=100\nGhdx=100\n").repeated(50));
+             run.writeFile("GBTest.db",
+                           QByteArray("ColoeN=255\nTouM=100\nGhdx=100\n").repeated(50));
          },
-         everyRead(notADatabase), false, saveHalo, {notAnInteger(HaloBoxLayoutText)}, {}},
+         everyRead(notADatabase),
+         false,
+         saveHalo,
+         {notAnInteger(HaloBoxLayoutText)},
+         {}},
         {"settings file holds random bytes",
          [](CaseRun& run) {
              std::mt19937 random(7);
@@ -675,17 +712,27 @@ std::vector<BadInputCase> databaseCases() {
                  b = char(random());
              run.writeFile("GBTest.db", bytes);
          },
-         everyRead(notADatabase), false, {}, {}, {}},
+         everyRead(notADatabase),
+         false,
+         {},
+         {},
+         {}},
         // The program does not wait for a lock: each read fails at once. Once the lock is gone
         // the program works on with what it has.
-        {"settings file locked at start", [](CaseRun& run) { run.lockDatabase(); },
-         everyRead(lockedRead), false,
+        {"settings file locked at start",
+         [](CaseRun& run) { run.lockDatabase(); },
+         everyRead(lockedRead),
+         false,
          [haloFallback](CaseRun& run) {
              run.unlockDatabase();
              haloFallback(run);
          },
-         {}, {}},
-        {"settings file locked while saving", {}, {}, true,
+         {},
+         {}},
+        {"settings file locked while saving",
+         {},
+         {},
+         true,
          [](CaseRun& run) {
              run.lockDatabase();
              saveNewHaloSize(run);
@@ -699,10 +746,12 @@ std::vector<BadInputCase> databaseCases() {
         {"settings file read-only",
          [](CaseRun& run) {
              run.withoutRootRights();
-             QFile::setPermissions(run.database(), QFile::ReadOwner | QFile::ReadGroup |
-                                                       QFile::ReadOther);
+             QFile::setPermissions(run.database(),
+                                   QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
          },
-         {}, true, saveNewHaloSize,
+         {},
+         true,
+         saveNewHaloSize,
          {sqlError("Error executing SQL statement", 8, "Attempt to write a readonly database",
                    newSizeUpdate, "attempt to write a readonly database")},
          {}},
@@ -713,7 +762,9 @@ std::vector<BadInputCase> databaseCases() {
              QFile::setPermissions(run.folder().path(), QFile::ReadOwner | QFile::ExeOwner |
                                                             QFile::ReadOther | QFile::ExeOther);
          },
-         {}, true, saveNewHaloSize,
+         {},
+         true,
+         saveNewHaloSize,
          {sqlError("Error executing SQL statement", 8, "Attempt to write a readonly database",
                    newSizeUpdate, "attempt to write a readonly database")},
          {}},
@@ -725,23 +776,49 @@ std::vector<BadInputCase> databaseCases() {
                                                             QFile::ReadOther | QFile::ExeOther);
          },
          std::vector<QString>(
-             3, QStringLiteral("Failed to open database \"GBTest.db\" : unable to open database file")),
-         false, {}, {}, FileMissing},
-        {"follow table missing", [](CaseRun& run) { run.sql("Drop table GBgs"); },
-         twice(noTable("GBgs")), false, saveFollowImage,
-         {notAnInteger(OffsetBoxLayoutText)}, {}},
-        {"halo table missing", [](CaseRun& run) { run.sql("Drop table GBtx"); },
-         twice(noTable("GBtx")), true, saveHalo, {notAnInteger(HaloBoxLayoutText)}, {}},
-        {"follow row missing", [](CaseRun& run) { run.sql("Delete from GBgs"); },
-         twice(emptyDataset("FileN")), false, saveFollowImage,
-         {notAnInteger(OffsetBoxLayoutText)}, {}},
-        {"halo row missing", [](CaseRun& run) { run.sql("Delete from GBtx"); },
-         twice(emptyDataset("ColoeN")), true, saveHalo, {notAnInteger(HaloBoxLayoutText)}, {}},
+             3, QStringLiteral(
+                    "Failed to open database \"GBTest.db\" : unable to open database file")),
+         false,
+         {},
+         {},
+         FileMissing},
+        {"follow table missing",
+         [](CaseRun& run) { run.sql("Drop table GBgs"); },
+         twice(noTable("GBgs")),
+         false,
+         saveFollowImage,
+         {notAnInteger(OffsetBoxLayoutText)},
+         {}},
+        {"halo table missing",
+         [](CaseRun& run) { run.sql("Drop table GBtx"); },
+         twice(noTable("GBtx")),
+         true,
+         saveHalo,
+         {notAnInteger(HaloBoxLayoutText)},
+         {}},
+        {"follow row missing",
+         [](CaseRun& run) { run.sql("Delete from GBgs"); },
+         twice(emptyDataset("FileN")),
+         false,
+         saveFollowImage,
+         {notAnInteger(OffsetBoxLayoutText)},
+         {}},
+        {"halo row missing",
+         [](CaseRun& run) { run.sql("Delete from GBtx"); },
+         twice(emptyDataset("ColoeN")),
+         true,
+         saveHalo,
+         {notAnInteger(HaloBoxLayoutText)},
+         {}},
         // The row is read whatever its key, but saved to row 1, which is not there: the save
         // says nothing and changes nothing.
         {"follow row under another key",
-         [](CaseRun& run) { run.sql("Update GBgs set GBgsID = 2"); }, {}, true, saveFollowImage,
-         {}, {}},
+         [](CaseRun& run) { run.sql("Update GBgs set GBgsID = 2"); },
+         {},
+         true,
+         saveFollowImage,
+         {},
+         {}},
     };
 }
 
@@ -752,34 +829,41 @@ const QString PictureFolder = QStringLiteral("pic/");
 
 /// A row whose picture cannot be shown: both the follow image and the dialog report it, the
 /// follow image stops before its key, size and tray icon, and the dialog before its boxes.
-BadInputCase badPicture(std::string what, QString name, std::function<void(CaseRun&, const QString&)> write,
+BadInputCase badPicture(std::string what, QString name,
+                        std::function<void(CaseRun&, const QString&)> write,
                         const QString& message) {
     return {std::move(what),
             [name, write](CaseRun& run) {
                 write(run, run.file(PictureFolder + name));
                 run.usePicture(name);
             },
-            twice(message), false, {}, {}, {}};
+            twice(message),
+            false,
+            {},
+            {},
+            {}};
 }
 
 /// A row whose picture is good if unusual: the follow image shows its top-left corner, and a
 /// save from the dialog keeps the row as it was.
-BadInputCase goodPicture(std::string what, QString name,
-                         std::function<void(const QString&)> write, PictureLook look) {
+BadInputCase goodPicture(std::string what, QString name, std::function<void(const QString&)> write,
+                         PictureLook look) {
     const std::string shot = test::caseName(what);
     return {std::move(what),
             [name, write](CaseRun& run) {
                 write(run.file(PictureFolder + name));
                 run.usePicture(name);
             },
-            {}, true,
+            {},
+            true,
             [shot, look](CaseRun& run) {
                 const std::string row = run.followRow();
                 expectFollowImage(shot, look);
                 saveFollowImage(run);
                 EXPECT_EQ(run.followRow(), row) << "the saved row names the same picture";
             },
-            {}, {}};
+            {},
+            {}};
 }
 
 // Flat colours, so that a picture written by the toolkit is easy to look at.
@@ -806,15 +890,16 @@ std::vector<BadInputCase> pictureCases() {
             out.write(content);
         };
     };
-    cases.push_back(badPicture("picture missing", "gone.png", [](CaseRun&, const QString&) {},
-                               cannotOpen("pic/gone.png")));
+    cases.push_back(badPicture(
+        "picture missing", "gone.png", [](CaseRun&, const QString&) {},
+        cannotOpen("pic/gone.png")));
     cases.push_back(badPicture("picture empty", "empty.png", bytes({}), notPng("pic/empty.png")));
     cases.push_back(badPicture(
         "picture cut short", "cut.png",
         [](CaseRun&, const QString& path) {
-            test::TestPicture(PNG_COLOR_TYPE_RGB, 8, 300, 300,
-                              [](int x, int y, int c) { return (noise(x, y) >> (8 * c)) & 0xff; })
-                .write(path);
+            test::TestPicture(PNG_COLOR_TYPE_RGB, 8, 300, 300, [](int x, int y, int c) {
+                return (noise(x, y) >> (8 * c)) & 0xff;
+            }).write(path);
             QFile file(path);
             file.resize(file.size() / 2);
         },
@@ -834,7 +919,9 @@ std::vector<BadInputCase> pictureCases() {
         notPng("pic/snapshot.png")));
     cases.push_back(badPicture(
         "picture header claims 16384x3900", "claims.png",
-        [](CaseRun&, const QString& path) { test::TestPicture::writeHeaderOnly(path, 16384, 3900); },
+        [](CaseRun&, const QString& path) {
+            test::TestPicture::writeHeaderOnly(path, 16384, 3900);
+        },
         damaged("pic/claims.png", "Read Error")));
     cases.push_back(badPicture(
         "picture header claims 65536 wide", "wide.png",
@@ -856,20 +943,20 @@ std::vector<BadInputCase> pictureCases() {
             return std::nullopt;
         return shown(qRgb((x * 2) & 0xff, (y * 2) & 0xff, 0x40));
     };
-    cases.push_back(goodPicture("picture 16-bit", "deep.png",
-                                [](const QString& path) {
-                                    test::TestPicture(
-                                        PNG_COLOR_TYPE_RGB_ALPHA, 16, 200, 150,
-                                        [](int x, int y, int c) -> unsigned {
-                                            const bool hole = x >= 10 && x < 30 && y >= 10 && y < 30;
-                                            const unsigned v[4] = {unsigned(x * 2) & 0xff,
-                                                                   unsigned(y * 2) & 0xff, 0x40,
-                                                                   hole ? 0u : 0xffu};
-                                            return v[c] * 257;
-                                        })
-                                        .write(path);
-                                },
-                                rgba16));
+    cases.push_back(goodPicture(
+        "picture 16-bit", "deep.png",
+        [](const QString& path) {
+            test::TestPicture(PNG_COLOR_TYPE_RGB_ALPHA, 16, 200, 150,
+                              [](int x, int y, int c) -> unsigned {
+                                  const bool hole = x >= 10 && x < 30 && y >= 10 && y < 30;
+                                  const unsigned v[4] = {unsigned(x * 2) & 0xff,
+                                                         unsigned(y * 2) & 0xff, 0x40,
+                                                         hole ? 0u : 0xffu};
+                                  return v[c] * 257;
+                              })
+                .write(path);
+        },
+        rgba16));
     // Four palette entries in diagonal bands, the third fully transparent through tRNS.
     const std::vector<QRgb> palette{qRgb(220, 30, 30), qRgb(30, 200, 60), qRgb(0, 0, 255),
                                     qRgb(250, 220, 0)};
@@ -912,9 +999,9 @@ std::vector<BadInputCase> pictureCases() {
     cases.push_back(goodPicture(
         "picture grey", "grey.png",
         [](const QString& path) {
-            test::TestPicture(PNG_COLOR_TYPE_GRAY, 8, 90, 90,
-                              [](int x, int y, int) { return unsigned((x + 2 * y) & 0xff); })
-                .write(path);
+            test::TestPicture(PNG_COLOR_TYPE_GRAY, 8, 90, 90, [](int x, int y, int) {
+                return unsigned((x + 2 * y) & 0xff);
+            }).write(path);
         },
         [](int x, int y) -> std::optional<QRgb> {
             if (x >= 90 || y >= 90)
@@ -924,25 +1011,36 @@ std::vector<BadInputCase> pictureCases() {
         }));
     cases.push_back(goodPicture(
         "picture 1x1", "dot.png",
-        [](const QString& path) { writeFlat(path, {1, 1}, qRgb(240, 10, 90)); },
+        [](const QString& path) {
+            writeFlat(path, {1, 1}, qRgb(240, 10, 90));
+        },
         flatLook({1, 1}, qRgb(240, 10, 90))));
     cases.push_back(goodPicture(
         "picture 4000x3000 photo", "photo.png",
         [](const QString& path) {
-            test::TestPicture(PNG_COLOR_TYPE_RGB, 8, 4000, 3000,
-                              [](int x, int y, int c) { return (noise(x, y) >> (8 * (2 - c))) & 0xff; })
-                .write(path);
+            test::TestPicture(PNG_COLOR_TYPE_RGB, 8, 4000, 3000, [](int x, int y, int c) {
+                return (noise(x, y) >> (8 * (2 - c))) & 0xff;
+            }).write(path);
         },
         [](int x, int y) { return shown(noise(x, y)); }));
-    cases.push_back(goodPicture("picture name with an apostrophe", "teacher's.png",
-                                [](const QString& path) { writeFlat(path, {50, 40}, 0xc03060); },
-                                flatLook({50, 40}, 0xc03060)));
-    cases.push_back(goodPicture("picture name in Chinese", QStringLiteral("图片.png"),
-                                [](const QString& path) { writeFlat(path, {70, 30}, 0x30c060); },
-                                flatLook({70, 30}, 0x30c060)));
-    cases.push_back(goodPicture("picture name with spaces", "my pointer picture.png",
-                                [](const QString& path) { writeFlat(path, {30, 60}, 0xe0a020); },
-                                flatLook({30, 60}, 0xe0a020)));
+    cases.push_back(goodPicture(
+        "picture name with an apostrophe", "teacher's.png",
+        [](const QString& path) {
+            writeFlat(path, {50, 40}, 0xc03060);
+        },
+        flatLook({50, 40}, 0xc03060)));
+    cases.push_back(goodPicture(
+        "picture name in Chinese", QStringLiteral("图片.png"),
+        [](const QString& path) {
+            writeFlat(path, {70, 30}, 0x30c060);
+        },
+        flatLook({70, 30}, 0x30c060)));
+    cases.push_back(goodPicture(
+        "picture name with spaces", "my pointer picture.png",
+        [](const QString& path) {
+            writeFlat(path, {30, 60}, 0xe0a020);
+        },
+        flatLook({30, 60}, 0xe0a020)));
     return cases;
 }
 

@@ -72,7 +72,8 @@ INSTANTIATE_TEST_SUITE_P(
                       LargeHalo{INT_MAX - 1, {960, 540}}),
     [](const ::testing::TestParamInfo<LargeHalo>& info) {
         return std::to_string(info.param.diameter) + "_at_" +
-               std::to_string(info.param.pointer.x()) + "_" + std::to_string(info.param.pointer.y());
+               std::to_string(info.param.pointer.x()) + "_" +
+               std::to_string(info.param.pointer.y());
     });
 
 } // namespace
