@@ -3,6 +3,8 @@
 #include <QColor>
 #include <QPoint>
 
+#include <cstdint>
+
 namespace kerulo {
 
 /// Where the effect windows stand relative to the pointer, and how stored halo values become
@@ -10,9 +12,15 @@ namespace kerulo {
 namespace FollowPlacement {
 
 /// The follow image's top-left corner: the pointer sits `cursorOffset` pixels right of and
-/// below it.
+/// below it. The subtraction wraps around in 32 bits like the platform's own window arithmetic,
+/// so a stored offset near the integer limits puts the window far off the screen instead of
+/// overflowing.
 inline QPoint followTopLeft(QPoint pointer, int cursorOffset) {
-    return pointer - QPoint(cursorOffset, cursorOffset);
+    const auto wrapped = [cursorOffset](int coordinate) {
+        return static_cast<int>(static_cast<std::uint32_t>(coordinate) -
+                                static_cast<std::uint32_t>(cursorOffset));
+    };
+    return {wrapped(pointer.x()), wrapped(pointer.y())};
 }
 
 /// The halo's top-left corner: half the diameter (truncated toward zero) up and left of the

@@ -1,6 +1,7 @@
 #include "effects/halowindow.h"
 
 #include "effects/followplacement.h"
+#include "effects/haloextent.h"
 #include "effects/hotkeyswitch.h"
 #include "store/settingsstore.h"
 #include "ui/systemcolors.h"
@@ -29,12 +30,16 @@ void HaloWindow::onHotKey(GlobalKeys::Key key) {
         HotKeySwitch::apply(windows(), key);
 }
 
+// A diameter beyond what any screen shows is carried by a window no larger than the screen
+// needs; see HaloExtent.
 void HaloWindow::applyLook(int diameter, int colour, int opacity) {
-    resize(diameter, diameter);
+    const QSize screen = windows().platform().pointer.primaryScreenSize();
+    m_windowSide = HaloExtent::windowSide(diameter, HaloExtent::maxSide(screen));
+    resize(m_windowSide, m_windowSide);
     setFaceColor(FollowPlacement::colourFromNumber(colour));
     m_alpha = FollowPlacement::haloAlpha(opacity);
     setWindowOpacity(m_alpha / 255.0);
-    setMask(QRegion(0, 0, width(), height(), QRegion::Ellipse));
+    setMask(HaloExtent::shape(diameter, m_windowSide));
     m_haloSize = diameter;
 }
 
@@ -43,7 +48,7 @@ QColor HaloWindow::colour() const {
 }
 
 void HaloWindow::followPointer(QPoint pointer) {
-    const QPoint place = FollowPlacement::haloTopLeft(pointer, m_haloSize);
+    const QPoint place = HaloExtent::topLeft(pointer, m_haloSize, m_windowSide);
     if (pos() != place)
         move(place);
 }

@@ -32,6 +32,7 @@ protected:
 private:
     int m_alpha = 100;
     int m_haloSize = 0;
+    int m_windowSide = 0; ///< the window's side, the diameter unless that is beyond the screen
 };
 
 } // namespace kerulo

@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <grp.h>
+#include <unistd.h>
+
+#include <cstdlib>
 #include <stdexcept>
 
 namespace kerulo::e2e {
@@ -53,7 +57,12 @@ VirtualDesktop::~VirtualDesktop() {
 }
 
 KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder,
-                             const std::string& bus) {
+                             const std::string& bus)
+    : KeruloProcess(display, folder, LaunchOptions{bus, {}, std::nullopt}) {}
+
+KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder,
+                             const LaunchOptions& options) {
+    const std::string& bus = options.bus;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("DISPLAY", QString::fromStdString(display));
     env.insert("QT_QPA_PLATFORM", "xcb");
@@ -66,7 +75,17 @@ KeruloProcess::KeruloProcess(const std::string& display, test::RunFolder& folder
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     env.insert("XDG_RUNTIME_DIR", runtime);
+    if (options.environment)
+        options.environment(env);
     m_process.setProcessEnvironment(env);
+    if (options.user) {
+        // Runs in the child between fork and exec: only calls that are safe there.
+        const unsigned id = *options.user;
+        m_process.setChildProcessModifier([id] {
+            if (setgroups(0, nullptr) != 0 || setgid(id) != 0 || setuid(id) != 0)
+                std::_Exit(127);
+        });
+    }
     m_process.setWorkingDirectory(folder.path());
     m_process.setProcessChannelMode(QProcess::MergedChannels);
     m_process.start(QStringLiteral(KERULO_RUN_DIR "/kerulo"), {});

@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace kerulo::e2e {
@@ -35,11 +37,24 @@ private:
     std::string m_bus;
 };
 
+/// How the program is started beyond its display and run folder.
+struct LaunchOptions {
+    /// The session message bus to connect to; empty for none.
+    std::string bus;
+    /// Changes to the environment the program gets, after the usual ones.
+    std::function<void(QProcessEnvironment&)> environment;
+    /// A user (and group of the same number) to run as instead of the tests' own, for tests that
+    /// run as root and need file permissions to apply to the program.
+    std::optional<unsigned> user;
+};
+
 /// The built program, started from a private copy of its run folder on a given display,
 /// connected to the given session message bus or to none.
 class KeruloProcess {
 public:
     KeruloProcess(const std::string& display, test::RunFolder& folder, const std::string& bus = {});
+    KeruloProcess(const std::string& display, test::RunFolder& folder,
+                  const LaunchOptions& options);
     ~KeruloProcess();
 
     bool running() const { return m_process.state() != QProcess::NotRunning; }

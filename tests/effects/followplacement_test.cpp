@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace kerulo {
 namespace {
 
@@ -15,7 +17,10 @@ TEST(FollowPlacement, FollowImageHangsAtThePointerMinusTheOffset) {
                  {65, {435, 335}},
                  {130, {370, 270}},
                  {-20, {520, 420}},
-                 {1000, {-500, -600}}};
+                 {1000, {-500, -600}},
+                 // Offsets at the integer limits wrap around instead of overflowing.
+                 {INT_MAX, {500 - INT_MAX, 400 - INT_MAX}},
+                 {INT_MIN, {500 + INT_MIN, 400 + INT_MIN}}};
     for (const auto& c : cases)
         EXPECT_EQ(followTopLeft({500, 400}, c.offset), c.topLeft) << c.offset;
 }
