@@ -28,11 +28,13 @@ for target in "${targets[@]}"; do
   mkdir -p "$work/corpus" "$work/artifacts"
   log="$work/log.txt"
   echo "Fuzzing $target for $seconds s"
+  dict=()
+  [ -f "tests/fuzz/$target.dict" ] && dict=(-dict="$root/tests/fuzz/$target.dict")
   status=0
   # New inputs go into the first folder, the scratch corpus; the seeds are only read.
   ( cd "$work" && ASAN_OPTIONS=detect_leaks=1 "$root/build-fuzz/tests/fuzz/$target" \
       -max_total_time="$seconds" -rss_limit_mb=2048 -malloc_limit_mb="${malloc_limit[$target]}" \
-      -timeout=20 -print_final_stats=1 -artifact_prefix="$work/artifacts/" \
+      -timeout=20 -print_final_stats=1 -artifact_prefix="$work/artifacts/" "${dict[@]}" \
       "$work/corpus" "$root/tests/fuzz/corpus/$target" ) >"$log" 2>&1 || status=$?
   done_line=$(grep -E '^Done [0-9]+ runs in [0-9]+ second' "$log" | tail -n 1 || true)
   if [ "$status" -ne 0 ] || [ -z "$done_line" ]; then
