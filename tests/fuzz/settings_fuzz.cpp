@@ -1,7 +1,7 @@
 // Any text as what the settings dialog's boxes may hold (pasted, so not only digits), run
 // through the checks a save makes, and the dialog's other small rules. The checks' outcome is
 // compared with what the documented rules give, worked out here another way: a sign and ASCII
-// digits within the 32-bit range, blanks around them ignored.
+// digits within the 32-bit range, ASCII blanks around them ignored.
 //
 // Input: the box texts, one per line, UTF-8; an input starting with the bytes FF FE is UTF-16
 // instead, so that any QChar (unpaired surrogates included) can arrive. Lines in order: halo
@@ -37,9 +37,18 @@ namespace {
     std::abort();
 }
 
+// The text without the ASCII blanks around it, the only ones the database ignores as well.
+std::string withoutBlanks(const QString& text) {
+    const std::string utf8 = text.toStdString();
+    const char* const blanks = " \t\n\v\f\r";
+    const std::size_t begin = utf8.find_first_not_of(blanks);
+    if (begin == std::string::npos)
+        return {};
+    return utf8.substr(begin, utf8.find_last_not_of(blanks) - begin + 1);
+}
+
 // The number a box text stands for, or nothing when saving it must raise ConvertError.
-std::optional<int> numberIn(const QString& text) {
-    std::string ascii = text.toStdString();
+std::optional<int> numberIn(std::string ascii) {
     // from_chars takes a minus sign but no plus sign.
     if (ascii.size() > 1 && ascii[0] == '+' && ascii[1] != '-')
         ascii.erase(0, 1);
@@ -85,9 +94,9 @@ bool within(int value, int low, int high) {
 }
 
 Outcome expectedHalo(const Messages& m, const QString& sizeText, const QString& opacityText) {
-    const QString size = sizeText.trimmed();
-    const QString opacity = opacityText.trimmed();
-    if (size.isEmpty() || opacity.isEmpty())
+    const std::string size = withoutBlanks(sizeText);
+    const std::string opacity = withoutBlanks(opacityText);
+    if (size.empty() || opacity.empty())
         return {true, m.haloEmpty};
     const std::optional<int> sizeValue = numberIn(size);
     if (!sizeValue)
@@ -103,8 +112,8 @@ Outcome expectedHalo(const Messages& m, const QString& sizeText, const QString& 
 }
 
 Outcome expectedFollowImage(const Messages& m, const QString& offsetText) {
-    const QString offset = offsetText.trimmed();
-    if (offset.isEmpty())
+    const std::string offset = withoutBlanks(offsetText);
+    if (offset.empty())
         return {true, m.offsetEmpty};
     const std::optional<int> value = numberIn(offset);
     if (!value)
@@ -149,8 +158,8 @@ void checkKeys(const QStringList& fields) {
     using kerulo::NumberKeyFilter;
     const QString& text = fields[4];
     const int key = text.isEmpty() ? 0 : text.at(0).unicode();
-    const bool digits = numberIn(text).has_value() && !text.startsWith(QLatin1Char('-')) &&
-                        !text.startsWith(QLatin1Char('+'));
+    const bool digits = numberIn(text.toStdString()).has_value() &&
+                        !text.startsWith(QLatin1Char('-')) && !text.startsWith(QLatin1Char('+'));
     const bool kept = NumberKeyFilter::keepsKey(key, Qt::NoModifier, text);
     if (digits && !kept)
         fail("typed digits are refused", fields);
@@ -161,7 +170,7 @@ void checkKeys(const QStringList& fields) {
 
 void checkColour(const QStringList& fields) {
     using kerulo::ColourNumber;
-    const int number = numberIn(fields[5]).value_or(int(qHash(fields[5])));
+    const int number = numberIn(fields[5].toStdString()).value_or(int(qHash(fields[5])));
     if (ColourNumber::fromColour(ColourNumber::toColour(number)) != (number & 0xffffff))
         fail("a colour number does not come back from its colour", fields);
 }

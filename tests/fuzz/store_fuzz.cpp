@@ -376,7 +376,8 @@ QString lineText(const std::vector<std::string>& lines, std::size_t at) {
 }
 
 // What a save from the settings dialog writes must read back at the next start: the dialog
-// saves only texts its checks pass, and they hold the numbers saved.
+// saves only texts its checks pass, and they hold the numbers saved. (The checks pass only ASCII
+// blanks around a number, which trimmed() removes as well.)
 void saveAsTheDialogDoes(const std::vector<std::string>& lines) {
     const QString size = lineText(lines, 5);
     const QString opacity = lineText(lines, 6);
