@@ -90,6 +90,22 @@ void checkComposition(const QImage& corner) {
     if (composed.format() != QImage::Format_RGB32 || composed.width() != FollowPictureSide ||
         composed.height() != FollowPictureSide)
         fail("the composed picture has the wrong format or size");
+    // Composition over gray is exact at both ends of alpha, and gray where the picture ends.
+    for (int y = 0; y < FollowPictureSide; ++y) {
+        const auto* shown = reinterpret_cast<const QRgb*>(composed.constScanLine(y));
+        for (int x = 0; x < FollowPictureSide; ++x) {
+            QRgb want = kerulo::FollowPictureBackground;
+            if (x < corner.width() && y < corner.height()) {
+                const uchar* p = corner.constScanLine(y) + 4 * x;
+                if (p[3] == 255)
+                    want = qRgb(p[0], p[1], p[2]);
+                else if (p[3] != 0)
+                    continue;
+            }
+            if ((shown[x] & 0xffffff) != (want & 0xffffff))
+                fail("a pixel of the composed picture is not the picture's or gray");
+        }
+    }
     const QRegion opaque = kerulo::followPictureOpaqueRegion(composed);
     // Gray shows wherever the picture does not reach, so nothing outside it is opaque.
     if (!opaque.subtracted(QRegion(0, 0, corner.width(), corner.height())).isEmpty())
