@@ -11,6 +11,8 @@ packages=(
   libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev
   libxcb-xtest0-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
   libgtest-dev
+  # the fuzz targets: clang with libFuzzer and the sanitizers' runtimes
+  clang libclang-rt-14-dev
   # a desktop to run on and to test against
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip

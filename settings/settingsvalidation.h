@@ -8,7 +8,9 @@ namespace kerulo {
 
 /// The checks the settings dialog runs on its boxes before a save, in the order the user meets
 /// them. Each gives the message to show, or nothing when the boxes may be saved. Blanks around
-/// a number are ignored. A text that is not a decimal integer in the 32-bit range raises
+/// a number are ignored: ASCII spaces, tabs, line breaks, vertical tabs and form feeds, which
+/// the database ignores too when it stores the untrimmed text; other white space counts as any
+/// other character. A text that is not a decimal integer in the 32-bit range raises
 /// ConvertError when its turn comes, so an earlier message wins over a later bad number.
 class SettingsValidation {
 public:
