@@ -11,6 +11,8 @@ packages=(
   libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xinput-dev libxcb-shape0-dev
   libxcb-xtest0-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev
   libgtest-dev
+  # the soak benchmark counts the program's X resources (X-Resource extension)
+  libxres-dev
   # a desktop to run on and to test against
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip
