@@ -80,6 +80,9 @@ namespace MenuItem {
 constexpr int Settings = 1, Follow = 2, Halo = 3, Pen = 4, Help = 5, Count = 6;
 }
 
+// Items of the toolbox's brush list: solid, hollow and five hatches.
+constexpr int BrushStyles = 7;
+
 namespace Tool {
 constexpr int Freehand = 1, Line = 2, Rectangle = 3, Ellipse = 4, RoundedRectangle = 5, Clear = 6;
 const char* name(int number) {
@@ -168,9 +171,16 @@ public:
             useToolButton(tool);
             stroke();
         }
-        changeStyle(0);
-        changeStyle(1);
-        changeStyle(2);
+        // Every brush once, hatches included, each with a figure to fill; then back to the
+        // solid brush.
+        useToolButton(Tool::Rectangle);
+        for (int brush = 1; brush < BrushStyles; ++brush) {
+            changeStyle(BrushStyle, 1);
+            stroke();
+        }
+        changeStyle(BrushStyle, 1 - BrushStyles);
+        changeStyle(LineStyle, 1);
+        changeStyle(PenWidth, -2);
         stroke();
         useToolButton(Tool::Clear);
         tapKey("Escape");
@@ -474,37 +484,42 @@ private:
         count(std::string("tool ") + Tool::name(number));
     }
 
+    enum Control { LineStyle, BrushStyle, PenWidth };
+
     // A list opened with its arrow and an item chosen with the arrow keys, or the width field
-    // stepped with them.
-    void changeStyle(int which) {
+    // stepped with them: that many steps down, or up when negative; a few either way when none
+    // are given.
+    void changeStyle(Control control, int steps = 0) {
         static const QPoint places[] = {OnToolbox::PenStyleArrow, OnToolbox::BrushStyleArrow,
                                         OnToolbox::WidthField};
         static const char* const names[] = {"line style", "brush style", "pen width"};
-        if (!restOnToolbox(places[which]))
+        if (steps == 0)
+            steps = between(1, control == PenWidth ? 4 : 3) * (chance(0.5) ? 1 : -1);
+        const char* key = steps > 0 ? "Down" : "Up";
+        if (!restOnToolbox(places[control]))
             return;
         m_x.click(1);
-        const char* key = chance(0.5) ? "Down" : "Up";
-        if (which < 2) {
+        if (control != PenWidth) {
             if (!waitUntil(2000, [&] { return popup().has_value(); })) {
-                hiccup(std::string(names[which]) + " list did not open");
+                hiccup(std::string(names[control]) + " list did not open");
                 leaveToolboxSideways();
                 return;
             }
             QThread::msleep(100);
-            for (int i = between(1, 3); i > 0; --i)
+            for (int i = std::abs(steps); i > 0; --i)
                 m_x.tapKey(key);
             m_x.tapKey("Return");
             if (!waitUntil(2000, [&] { return !popup(); })) {
-                hiccup(std::string(names[which]) + " list stayed open");
+                hiccup(std::string(names[control]) + " list stayed open");
                 m_x.tapKey("Escape");
             }
         } else {
             QThread::msleep(100);
-            for (int i = between(1, 4); i > 0; --i)
+            for (int i = std::abs(steps); i > 0; --i)
                 m_x.tapKey(key);
         }
         leaveToolboxSideways();
-        count(names[which]);
+        count(names[control]);
     }
 
     void closePenWithPicture() {
@@ -561,7 +576,7 @@ private:
         else if (roll <= 66)
             useToolButton(Tool::Clear);
         else if (roll <= 72)
-            changeStyle(between(0, 2));
+            changeStyle(Control(between(LineStyle, PenWidth)));
         else if (roll <= 78)
             tapKey("F8");
         else if (roll <= 82)
