@@ -179,6 +179,9 @@ public:
             stroke();
         }
         changeStyle(BrushStyle, 1 - BrushStyles);
+        // A filled figure over the whole screen: where a compositor runs, the pen's pixels on
+        // the screen take their memory as figures first reach them.
+        coverTheScreen();
         changeStyle(LineStyle, 1);
         changeStyle(PenWidth, -2);
         stroke();
@@ -437,9 +440,12 @@ private:
         type(std::to_string(between(field.low, field.high)));
         const QByteArray before = databaseBytes();
         clickAt(client + field.save);
-        // Each save is a write transaction, which changes the file's header at least.
+        // Each save is a write transaction, which changes the file's header at least. A busy
+        // disk may hold the write back for a while.
         if (!waitUntil(3000, [&] { return databaseBytes() != before; }))
-            hiccup("settings save not written");
+            hiccup(waitUntil(15000, [&] { return databaseBytes() != before; })
+                       ? "settings save written after more than 3 s"
+                       : "settings save not written within 18 s");
         count(std::string("save ") + field.name);
         if (chance(0.3)) {
             clickAt(client + field.start);
@@ -565,6 +571,23 @@ private:
         m_x.releaseButton(button);
         QThread::msleep(50);
         count(std::string("stroke ") + Tool::name(m_tool));
+    }
+
+    // From corner to corner, through the toolbox's column: while the button is down the
+    // surface stays, wherever the pointer is.
+    void coverTheScreen() {
+        if (!penOn())
+            return;
+        glideTo({1, 1});
+        if (!waitUntil(1500, [&] { return m_probe.penSurfaceUp(); })) {
+            hiccup("no surface to draw on");
+            return;
+        }
+        m_x.pressButton(1);
+        glideTo({m_screen.width() - 1, m_screen.height() - 1}, 40);
+        m_x.releaseButton(1);
+        QThread::msleep(300);
+        count(std::string("stroke whole screen ") + Tool::name(m_tool));
     }
 
     void actWithPen() {
