@@ -11,6 +11,7 @@
 #include "childprocess.h"
 #include "e2e/keruloprobe.h"
 #include "e2e/xdisplay.h"
+#include "store/rawdatabase.h"
 #include "wander.h"
 #include "xresourcecounts.h"
 
@@ -393,6 +394,19 @@ private:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
     }
 
+    // Read before the save, on a connection closed again at once: the program does not wait
+    // for a lock another connection holds.
+    std::string storedSetting(const char* query) {
+        try {
+            return kerulo::test::RawDatabase(m_runFolder + "/GBTest.db")
+                .waitWhenBusy(2000)
+                .text(query);
+        } catch (const std::exception&) {
+            hiccup("settings file could not be read");
+            return {};
+        }
+    }
+
     void type(const std::string& digits) {
         for (const char c : digits)
             m_x.tapKey(std::string(1, c).c_str());
@@ -423,21 +437,28 @@ private:
             int low, high;
             QPoint save, start;
             const char* name;
+            const char* stored;
         };
         static const std::vector<Field> fields{
             {InSettings::HaloSizeBox, 20, 400, InSettings::HaloSave, InSettings::HaloStart,
-             "halo size"},
+             "halo size", "Select Ghdx from GBtx"},
             {InSettings::OpacityBox, 40, 255, InSettings::HaloSave, InSettings::HaloStart,
-             "halo opacity"},
+             "halo opacity", "Select TouM from GBtx"},
             {InSettings::OffsetBox, 0, 130, InSettings::FollowSave, InSettings::FollowStart,
-             "follow offset"},
+             "follow offset", "Select SHu from GBgs"},
         };
         const Field& field = pick(fields);
+        // Saving the values the file holds already leaves it as it is: the value typed differs.
+        const std::string stored = storedSetting(field.stored);
+        std::string value;
+        do
+            value = std::to_string(between(field.low, field.high));
+        while (value == stored);
         clickAt(client + field.box);
         m_x.key("Control_L", true);
         m_x.tapKey("a");
         m_x.key("Control_L", false);
-        type(std::to_string(between(field.low, field.high)));
+        type(value);
         const QByteArray before = databaseBytes();
         clickAt(client + field.save);
         // Each save is a write transaction, which changes the file's header at least. A busy
