@@ -6,6 +6,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <dirent.h>
+#include <fcntl.h>
 #include <fstream>
 #include <string>
 #include <sys/wait.h>
@@ -14,10 +15,17 @@
 
 namespace bench {
 
-/// Starts the program from its own folder, where it finds its settings and pictures.
-inline pid_t launch(const std::string& program) {
+/// Starts the program from its own folder, where it finds its settings and pictures; with a
+/// log file, its standard output and error go there.
+inline pid_t launch(const std::string& program, const std::string& log = {}) {
     const pid_t pid = fork();
     if (pid == 0) {
+        if (!log.empty()) {
+            const int fd = open(log.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+            if (fd < 0 || dup2(fd, STDOUT_FILENO) < 0 || dup2(fd, STDERR_FILENO) < 0)
+                _exit(127);
+            close(fd);
+        }
         const std::string::size_type slash = program.rfind('/');
         if (slash != std::string::npos && chdir(program.substr(0, slash + 1).c_str()) != 0)
             _exit(127);

@@ -5,6 +5,7 @@
 // Usage: followlag PROGRAM [MOTIONS] [IDLE_SECONDS] [OFFSET]
 //   PROGRAM runs in its own folder, where it finds its settings database and pictures.
 #include "childprocess.h"
+#include "wander.h"
 #include <X11/Xatom.h>
 
 #include <X11/Xlib.h>
@@ -33,6 +34,7 @@ namespace {
 using bench::cpuSeconds;
 using bench::launch;
 using bench::stop;
+using bench::Wander;
 
 using Clock = std::chrono::steady_clock;
 
@@ -114,46 +116,6 @@ void fakeMotion(Display* d, int x, int y) {
     XTestFakeMotionEvent(d, DefaultScreen(d), x, y, CurrentTime);
     XFlush(d);
 }
-
-// A path that drifts like a hand: the heading turns a little each step and bounces off the
-// edges of the allowed area, so consecutive positions always differ.
-class Wander {
-public:
-    Wander(int left, int top, int right, int bottom)
-        : m_left(left), m_top(top), m_right(right), m_bottom(bottom), m_x((left + right) / 2.0),
-          m_y((top + bottom) / 2.0) {}
-
-    void next(int* x, int* y) {
-        const int oldX = int(std::lround(m_x)), oldY = int(std::lround(m_y));
-        for (;;) {
-            m_heading += std::uniform_real_distribution<double>(-0.6, 0.6)(m_random);
-            const double step = std::uniform_real_distribution<double>(3.0, 40.0)(m_random);
-            double nx = m_x + step * std::cos(m_heading);
-            double ny = m_y + step * std::sin(m_heading);
-            if (nx < m_left || nx > m_right) {
-                m_heading = M_PI - m_heading;
-                nx = std::clamp(nx, double(m_left), double(m_right));
-            }
-            if (ny < m_top || ny > m_bottom) {
-                m_heading = -m_heading;
-                ny = std::clamp(ny, double(m_top), double(m_bottom));
-            }
-            *x = int(std::lround(nx));
-            *y = int(std::lround(ny));
-            if (*x != oldX || *y != oldY) {
-                m_x = nx;
-                m_y = ny;
-                return;
-            }
-        }
-    }
-
-private:
-    std::mt19937 m_random{20240611};
-    int m_left, m_top, m_right, m_bottom;
-    double m_x, m_y;
-    double m_heading = 0.7;
-};
 
 double percentile(const std::vector<double>& sorted, double p) {
     if (sorted.empty())

@@ -13,6 +13,8 @@ packages=(
   libgtest-dev
   # the fuzz targets: clang with libFuzzer and the sanitizers' runtimes
   clang libclang-rt-14-dev
+  # the soak benchmark counts the program's X resources (X-Resource extension)
+  libxres-dev
   # a desktop to run on and to test against
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip

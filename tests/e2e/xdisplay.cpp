@@ -359,6 +359,19 @@ void XDisplay::raiseWindow(unsigned long id) {
     XSync(m_display, False);
 }
 
+void XDisplay::requestClose(unsigned long id) {
+    XEvent e{};
+    e.xclient.type = ClientMessage;
+    e.xclient.window = id;
+    e.xclient.message_type = atom("_NET_CLOSE_WINDOW");
+    e.xclient.format = 32;
+    e.xclient.data.l[0] = CurrentTime;
+    e.xclient.data.l[1] = 2; // a pager or another tool of the user's, not the program itself
+    XSendEvent(m_display, DefaultRootWindow(m_display), False,
+               SubstructureRedirectMask | SubstructureNotifyMask, &e);
+    XSync(m_display, False);
+}
+
 void XDisplay::repaintWindow(unsigned long id) {
     XClearArea(m_display, id, 0, 0, 0, 0, True);
     XSync(m_display, False);

@@ -102,6 +102,8 @@ public:
     /// Asks a compositor to blend the window at this opacity (0 to 1).
     void setOpacity(unsigned long id, double opacity);
     void destroyWindow(unsigned long id);
+    /// Asks the window manager to close a window it manages, as its close button does.
+    void requestClose(unsigned long id);
     /// Whether a button press reached the window since the last call.
     bool takeButtonPress(unsigned long id);
 
