@@ -3,6 +3,7 @@
 // taken by another client first, and free again once the program has ended.
 #include "desktoptest.h"
 #include "effects/hotkeytable.h"
+#include "shown.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -32,19 +33,6 @@ const char* keysym(Key key) {
 // The Xlib modifier sets a key is grabbed with: alone and with each lock key.
 const unsigned LockVariants[] = {0, LockModifier::NumLock, LockModifier::CapsLock,
                                  LockModifier::NumLock | LockModifier::CapsLock};
-
-struct Shown {
-    bool followImage = false;
-    bool halo = false;
-    bool pen = false;
-    bool operator==(const Shown& o) const {
-        return followImage == o.followImage && halo == o.halo && pen == o.pen;
-    }
-};
-
-std::ostream& operator<<(std::ostream& out, const Shown& s) {
-    return out << "follow image " << s.followImage << ", halo " << s.halo << ", pen " << s.pen;
-}
 
 // What a key leaves, by the table of the effects.
 Shown after(const Shown& before, Key key) {
@@ -88,10 +76,7 @@ protected:
         return ours;
     }
 
-    static Shown shown() {
-        return {probe().followImage().has_value(), probe().halo().has_value(),
-                probe().mappedNamed("Form9", false).has_value()};
-    }
+    static Shown shown() { return Shown::on(probe()); }
 
     // Turns the lock keys on or off with their own keys, as a user does.
     static void setLocks(unsigned wanted) {
