@@ -10,6 +10,7 @@
 // Exits with 1 when the program ended before the run was over.
 #include "childprocess.h"
 #include "e2e/keruloprobe.h"
+#include "e2e/settingsplaces.h"
 #include "e2e/xdisplay.h"
 #include "store/rawdatabase.h"
 #include "wander.h"
@@ -44,11 +45,11 @@ using bench::XResourceCounts;
 using kerulo::e2e::KeruloProbe;
 using kerulo::e2e::waitUntil;
 using kerulo::e2e::XDisplay;
+namespace InSettings = kerulo::e2e::InSettings;
 using kerulo::e2e::XWindowInfo;
 namespace Panel = kerulo::e2e::Panel;
 using Clock = std::chrono::steady_clock;
 
-const QString SettingsCaption = QStringLiteral("综合设置");
 const QString HelpCaption = QStringLiteral("光标特效");
 
 // Places on the toolbox, from its top-left corner.
@@ -61,20 +62,6 @@ QPoint toolButton(int number) {
     return {8 + 10 + (number - 1) % 3 * 23 + 11, 8 + 41 + (number - 1) / 3 * 24 + 10};
 }
 } // namespace OnToolbox
-
-// Places in the settings dialog's client area: a group's place plus a control's place in it,
-// and a point well inside the control.
-namespace InSettings {
-const QPoint HaloGroup(8, 16);
-const QPoint FollowGroup(8, 176);
-const QPoint HaloSizeBox = HaloGroup + QPoint(104, 64) + QPoint(30, 10);
-const QPoint OpacityBox = HaloGroup + QPoint(104, 96) + QPoint(30, 10);
-const QPoint HaloSave = HaloGroup + QPoint(144, 120) + QPoint(25, 12);
-const QPoint HaloStart = HaloGroup + QPoint(224, 120) + QPoint(25, 12);
-const QPoint OffsetBox = FollowGroup + QPoint(96, 144) + QPoint(24, 10);
-const QPoint FollowSave = FollowGroup + QPoint(160, 168) + QPoint(25, 12);
-const QPoint FollowStart = FollowGroup + QPoint(240, 168) + QPoint(25, 12);
-} // namespace InSettings
 
 // The tray menu's items, top to bottom; the first, which ends the program, is never used.
 namespace MenuItem {
@@ -380,12 +367,12 @@ private:
     }
 
     void closeDialogs() {
-        for (const QString& caption : {SettingsCaption, HelpCaption})
+        for (const QString& caption : {InSettings::Caption, HelpCaption})
             if (const std::optional<XWindowInfo> w = dialog(caption)) {
                 m_x.requestClose(w->id);
                 if (!waitUntil(2000, [&] { return !dialog(caption); }))
                     hiccup("a dialog did not close");
-                count("close " + std::string(caption == SettingsCaption ? "settings" : "help"));
+                count("close " + std::string(caption == InSettings::Caption ? "settings" : "help"));
             }
     }
 
@@ -420,18 +407,18 @@ private:
             m_x.requestClose(help->id);
             waitUntil(2000, [&] { return !dialog(HelpCaption); });
         }
-        if (!dialog(SettingsCaption) || chance(0.3)) {
+        if (!dialog(InSettings::Caption) || chance(0.3)) {
             if (chance(0.5))
                 toolbarCommand(Panel::Settings);
             else
                 trayCommand(MenuItem::Settings);
         }
-        if (!waitUntil(3000, [&] { return dialog(SettingsCaption).has_value(); })) {
+        if (!waitUntil(3000, [&] { return dialog(InSettings::Caption).has_value(); })) {
             hiccup("settings dialog did not open");
             return;
         }
         QThread::msleep(300);
-        const QPoint client = dialog(SettingsCaption)->geometry.topLeft();
+        const QPoint client = dialog(InSettings::Caption)->geometry.topLeft();
         struct Field {
             QPoint box;
             int low, high;

@@ -5,6 +5,7 @@
 // program still obeys a command and ends normally, and what became of the settings file.
 #include "desktoptest.h"
 #include "pen/testjpeg.h"
+#include "settingsplaces.h"
 #include "store/rawdatabase.h"
 #include "support/casename.h"
 #include "testpicture.h"
@@ -35,15 +36,13 @@ constexpr QRgb Beneath = 0x2050a0; // the test window under the follow image
 // Clear of the settings dialog, which would otherwise be beneath it and out of reach.
 const QRect BeneathRect(950, 250, 650, 650);
 const QPoint Pointer(1250, 550); // where the effects are looked at, over the test window
-const QString DialogCaption = QStringLiteral("综合设置");
 // The follow image's size once its set-up has run, and before.
 const QSize FollowSize(128, 128);
 const QSize UnfinishedFollowSize(131, 140);
 
-// Places inside the settings dialog's client area.
-const QPoint HaloSizeBox = QPoint(8, 16) + QPoint(104, 64) + QPoint(30, 10);
-const QPoint HaloSave = QPoint(8, 16) + QPoint(144, 120) + QPoint(25, 12);
-const QPoint FollowSave = QPoint(8, 176) + QPoint(160, 168) + QPoint(25, 12);
+using InSettings::FollowSave;
+using InSettings::HaloSave;
+using InSettings::HaloSizeBox;
 
 // What the shipped settings file holds.
 const char* const ShippedHaloRow = "51455,100,100";
@@ -405,7 +404,7 @@ private:
 // Driving.
 
 std::optional<XWindowInfo> dialog() {
-    return Screen::probe().mappedNamed(DialogCaption, false);
+    return Screen::probe().mappedNamed(InSettings::Caption, false);
 }
 
 QRect openDialog() {

@@ -1,6 +1,7 @@
 // The settings dialog on a real desktop: opened from the toolbar, typed into, saved and
 // applied, and its file dialog driven by the keyboard.
 #include "desktoptest.h"
+#include "settingsplaces.h"
 #include "store/rawdatabase.h"
 
 #include <QDir>
@@ -14,19 +15,7 @@
 namespace kerulo::e2e {
 namespace {
 
-const QString Caption = QStringLiteral("综合设置");
-
-// Places inside the dialog's client area: a group's place plus a control's place in it, and a
-// point well inside the control.
-const QPoint HaloGroup(8, 16);
-const QPoint FollowGroup(8, 176);
-const QPoint HaloSizeBox = HaloGroup + QPoint(104, 64) + QPoint(30, 10);
-const QPoint HaloSave = HaloGroup + QPoint(144, 120) + QPoint(25, 12);
-const QPoint HaloStart = HaloGroup + QPoint(224, 120) + QPoint(25, 12);
-const QPoint Browse = FollowGroup + QPoint(272, 48) + QPoint(25, 12);
-const QPoint FollowSave = FollowGroup + QPoint(160, 168) + QPoint(25, 12);
-const QPoint FollowStart = FollowGroup + QPoint(240, 168) + QPoint(25, 12);
-const QPoint Preview = FollowGroup + QPoint(128, 0);
+using namespace InSettings;
 
 int channelDistance(QRgb a, QRgb b) {
     return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)),
