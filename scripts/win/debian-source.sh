@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # debian-source.sh PACKAGE VERSION DEST: unpacks Debian's source package PACKAGE at VERSION (its
-# patches applied) into DEST, unless DEST already holds it. The deb-src entry lives in an apt
-# configuration of its own under the cache, so the machine's sources stay as they are.
+# patches applied) into DEST, unless DEST already holds it. When the archive no longer serves that
+# version (a security update replaced it), the newest one it serves is taken. The deb-src entries live
+# in an apt configuration of its own under the cache, so the machine's sources stay as they are.
 set -euo pipefail
 package=$1 version=$2 dest=$3
 [ -f "$dest/.unpacked" ] && exit 0
@@ -12,7 +13,6 @@ mkdir -p "$apt_dir/lists/partial" "$apt_dir/archives/partial" "$apt_dir/download
 cat > "$apt_dir/sources.list" <<LIST
 deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm main
 deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian bookworm-updates main
-deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] http://deb.debian.org/debian-security bookworm-security main
 LIST
 apt_options=(
   -o "Dir::Etc::SourceList=$apt_dir/sources.list" -o Dir::Etc::SourceParts=/nonexistent
@@ -24,7 +24,8 @@ if ! ls "$apt_dir/lists/"*Sources* >/dev/null 2>&1 || [ -n "$(find "$apt_dir/lis
 fi
 download=$apt_dir/downloads/$package-$version
 mkdir -p "$download"
-(cd "$download" && apt-get "${apt_options[@]}" source --download-only -qq "$package=$version")
+(cd "$download" && { apt-get "${apt_options[@]}" source --download-only -qq "$package=$version" 2>/dev/null \
+  || apt-get "${apt_options[@]}" source --download-only -qq "$package"; })
 rm -rf "$dest"
 mkdir -p "$(dirname "$dest")"
 dpkg-source --no-check -x "$download"/*.dsc "$dest" >/dev/null

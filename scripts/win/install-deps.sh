@@ -12,7 +12,7 @@ packages=(
   dpkg-dev tcl perl
   cmake ninja-build
   # running and packing the result
-  wine64 nsis zip
+  wine wine64 nsis zip
 )
 
 missing=()
