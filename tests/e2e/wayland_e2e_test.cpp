@@ -137,5 +137,18 @@ TEST_F(OnWayland, KeysTakenOnXwaylandReachTheProgram) {
     EXPECT_FALSE(m_x->grabKey("F8", 0));
 }
 
+TEST_F(OnWayland, PenTakesTheCompositorsWayAndThereIsNoTray) {
+    ASSERT_TRUE(waitUntil(15000, [this] { return probe().followImage().has_value(); }));
+    // weston's X11 window manager holds the compositor's selection on Xwayland, so the pen
+    // puts up its blended veil there; nothing hosts a tray.
+    EXPECT_NE(m_x->selectionOwner("_NET_WM_CM_S0"), 0u);
+    EXPECT_EQ(m_x->selectionOwner("_NET_SYSTEM_TRAY_S0"), 0u);
+    m_x->tapKey("Escape");
+    EXPECT_TRUE(waitUntil(3000, [this] { return probe().mappedNamed("Form8", true).has_value(); }));
+    m_x->tapKey("Escape");
+    EXPECT_TRUE(waitUntil(3000, [this] { return !probe().penSurfaceUp(); }));
+    EXPECT_TRUE(m_kerulo->running());
+}
+
 } // namespace
 } // namespace kerulo::e2e
