@@ -26,8 +26,9 @@ public:
                               QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         // Xwayland's listening sockets go into /tmp/.X11-unix, which only an X server that ran
         // before makes; weston gives up on Xwayland without it.
-        QDir().mkpath(QStringLiteral("/tmp/.X11-unix"));
-        QFile::setPermissions(QStringLiteral("/tmp/.X11-unix"), QFileDevice::Permissions(0x7777));
+        if (!QDir(QStringLiteral("/tmp/.X11-unix")).exists())
+            QProcess::execute(QStringLiteral("install"),
+                              {"-d", "-m", "1777", QStringLiteral("/tmp/.X11-unix")});
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", m_runtime.path());
         env.remove("DISPLAY");
