@@ -3,7 +3,9 @@
 #   bin/kerulo                         the launcher: a settings folder per user, one copy per display
 #   lib/kerulo/kerulo                  the program, started by the launcher only
 #   share/kerulo/GBTest.db, pic/       the shipped settings and pictures, copied per user
-#   share/applications/kerulo.desktop  the menu entry; share/icons/hicolor/*/apps/kerulo.png
+#   share/applications/io.github.kerulo.Kerulo.desktop  the menu entry
+#   share/metainfo/io.github.kerulo.Kerulo.metainfo.xml  what software centres show
+#   share/icons/hicolor/{48x48,128x128}/apps/kerulo.png, scalable/apps/kerulo.svg
 #   share/man/man1/kerulo.1.gz, share/doc/kerulo/{copyright,changelog.gz}
 #
 # The package holds nothing that points back into the build or source tree.
@@ -80,11 +82,14 @@ install(TARGETS kerulo RUNTIME DESTINATION lib/kerulo)
 install(PROGRAMS ${KERULO_PACKAGING_DIR}/kerulo.sh DESTINATION bin RENAME kerulo)
 install(FILES ${KERULO_PACKAGE_DB} DESTINATION share/kerulo)
 install(DIRECTORY ${KERULO_PACKAGE_STAGE}/pic/ DESTINATION share/kerulo/pic)
-install(FILES ${KERULO_PACKAGING_DIR}/kerulo.desktop DESTINATION share/applications)
+install(FILES ${KERULO_PACKAGING_DIR}/io.github.kerulo.Kerulo.desktop DESTINATION share/applications)
+install(FILES ${KERULO_PACKAGING_DIR}/io.github.kerulo.Kerulo.metainfo.xml DESTINATION share/metainfo)
 foreach(size IN LISTS KERULO_ICON_SIZES)
   install(FILES ${KERULO_PACKAGE_STAGE}/icons/${size}/kerulo.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps)
 endforeach()
+# The same drawing as the PNG sizes, written by hand after app/appicon.cpp.
+install(FILES ${KERULO_PACKAGING_DIR}/kerulo.svg DESTINATION share/icons/hicolor/scalable/apps)
 install(FILES ${KERULO_PACKAGE_MANPAGE} DESTINATION share/man/man1)
 install(FILES ${KERULO_PACKAGING_DIR}/copyright ${KERULO_PACKAGE_CHANGELOG}
         DESTINATION share/doc/kerulo)

@@ -19,7 +19,9 @@ packages=(
   xvfb xauth openbox xcompmgr picom trayer xdotool x11-utils x11-xserver-utils
   imagemagick fonts-wqy-microhei xclip
   # the Debian package: dpkg-shlibdeps for its dependencies, and the checks of the package
-  dpkg-dev lintian desktop-file-utils
+  dpkg-dev lintian desktop-file-utils appstream
+  # the Wayland end-to-end test: a headless compositor with XWayland
+  weston xwayland
   # a desktop whose panel hosts status notifier items over a session message bus
   dbus-x11 xfwm4 xfce4-panel
 )

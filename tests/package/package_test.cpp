@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QImage>
 #include <QRegularExpression>
+#include <QXmlStreamReader>
 #include <gtest/gtest.h>
 
 #include <map>
@@ -36,9 +37,11 @@ const PackagedFile Files[] = {
     {"/usr/share/kerulo/pic/arrow.png", "-rw-r--r--"},
     {"/usr/share/kerulo/pic/hand.png", "-rw-r--r--"},
     {"/usr/share/kerulo/pic/ring.png", "-rw-r--r--"},
-    {"/usr/share/applications/kerulo.desktop", "-rw-r--r--"},
+    {"/usr/share/applications/io.github.kerulo.Kerulo.desktop", "-rw-r--r--"},
     {"/usr/share/icons/hicolor/48x48/apps/kerulo.png", "-rw-r--r--"},
     {"/usr/share/icons/hicolor/128x128/apps/kerulo.png", "-rw-r--r--"},
+    {"/usr/share/icons/hicolor/scalable/apps/kerulo.svg", "-rw-r--r--"},
+    {"/usr/share/metainfo/io.github.kerulo.Kerulo.metainfo.xml", "-rw-r--r--"},
     {"/usr/share/man/man1/kerulo.1.gz", "-rw-r--r--"},
     {"/usr/share/doc/kerulo/copyright", "-rw-r--r--"},
     {"/usr/share/doc/kerulo/changelog.gz", "-rw-r--r--"},
@@ -152,13 +155,86 @@ TEST_F(PackageTest, LintianFindsNoErrorAndNoWarning) {
 }
 
 TEST_F(PackageTest, DesktopEntryValidates) {
-    const CommandResult validate =
-        runCommand("desktop-file-validate", {file("/usr/share/applications/kerulo.desktop")});
+    const CommandResult validate = runCommand(
+        "desktop-file-validate", {file("/usr/share/applications/io.github.kerulo.Kerulo.desktop")});
     EXPECT_EQ(validate.exitCode, 0) << text(validate.out);
     // Hints pass: listing both Education and Utility may show the entry in two menus, which is
     // intended.
     EXPECT_FALSE(validate.out.contains("error:") || validate.out.contains("warning:"))
         << text(validate.out);
+}
+
+TEST_F(PackageTest, MetainfoValidates) {
+    const CommandResult validate = runCommand(
+        "appstreamcli",
+        {"validate", "--no-net", file("/usr/share/metainfo/io.github.kerulo.Kerulo.metainfo.xml")});
+    EXPECT_EQ(validate.exitCode, 0) << text(validate.out) << text(validate.err);
+}
+
+/// The metainfo's elements by name (with their xml:lang, if any) and text, and the attributes of
+/// the elements named.
+struct Metainfo {
+    std::multimap<QString, QString> texts;
+    std::multimap<QString, QXmlStreamAttributes> attributes;
+};
+
+Metainfo readMetainfo(const QString& path) {
+    Metainfo info;
+    QFile xml(path);
+    if (!xml.open(QIODevice::ReadOnly))
+        return info;
+    QXmlStreamReader reader(&xml);
+    while (!reader.atEnd()) {
+        if (reader.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        QString name = reader.name().toString();
+        const QString lang = reader.attributes().value("xml:lang").toString();
+        if (!lang.isEmpty())
+            name += '[' + lang + ']';
+        info.attributes.emplace(name, reader.attributes());
+        if (name.startsWith("name") || name.startsWith("summary") || name == "id" ||
+            name.endsWith("license") || name == "launchable" || name == "category")
+            info.texts.emplace(name, reader.readElementText());
+    }
+    return info;
+}
+
+TEST_F(PackageTest, MetainfoNamesTheProgramInBothLanguagesAndThisRelease) {
+    const Metainfo info =
+        readMetainfo(file("/usr/share/metainfo/io.github.kerulo.Kerulo.metainfo.xml"));
+    const auto one = [&info](const char* name) {
+        const auto range = info.texts.equal_range(name);
+        return std::distance(range.first, range.second) == 1 ? range.first->second : QString();
+    };
+    EXPECT_EQ(one("id"), "io.github.kerulo.Kerulo");
+    EXPECT_EQ(one("project_license"), "MIT");
+    EXPECT_EQ(one("launchable"), "io.github.kerulo.Kerulo.desktop");
+    EXPECT_TRUE(QFile::exists(file("/usr/share/applications/" + one("launchable"))));
+    EXPECT_EQ(one("name"), "Kerulo");
+    EXPECT_TRUE(one("name[zh-CN]").contains(QRegularExpression("\\p{Han}")));
+    EXPECT_TRUE(one("summary[zh-CN]").contains(QRegularExpression("\\p{Han}")));
+    EXPECT_EQ(info.attributes.count("content_rating"), 1u);
+    QStringList versions;
+    const auto releases = info.attributes.equal_range("release");
+    for (auto it = releases.first; it != releases.second; ++it)
+        versions << it->second.value("version").toString();
+    EXPECT_TRUE(versions.contains(KERULO_VERSION)) << text(versions.join(' '));
+}
+
+TEST_F(PackageTest, ScalableIconIsTheDrawingsSvg) {
+    QFile svg(file("/usr/share/icons/hicolor/scalable/apps/kerulo.svg"));
+    ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
+    QXmlStreamReader reader(&svg);
+    ASSERT_TRUE(reader.readNextStartElement());
+    EXPECT_EQ(reader.name().toString(), "svg");
+    EXPECT_EQ(reader.attributes().value("viewBox").toString(), "0 0 32 32");
+    int figures = 0;
+    while (!reader.atEnd())
+        if (reader.readNext() == QXmlStreamReader::StartElement)
+            figures +=
+                reader.name() == QLatin1String("circle") || reader.name() == QLatin1String("path");
+    EXPECT_FALSE(reader.hasError()) << text(reader.errorString());
+    EXPECT_EQ(figures, 2) << "the halo and the arrow";
 }
 
 struct EntryKey {
@@ -184,7 +260,7 @@ const EntryKey EntryKeys[] = {
 class DesktopEntryKeyTest : public PackageTest, public ::testing::WithParamInterface<EntryKey> {};
 
 TEST_P(DesktopEntryKeyTest, HasItsValue) {
-    QFile entry(file("/usr/share/applications/kerulo.desktop"));
+    QFile entry(file("/usr/share/applications/io.github.kerulo.Kerulo.desktop"));
     ASSERT_TRUE(entry.open(QIODevice::ReadOnly | QIODevice::Text));
     const QString prefix = QString(GetParam().key) + '=';
     QStringList values;
