@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace kerulo::test {
