@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <csignal>
-#include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>

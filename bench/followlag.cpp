@@ -15,14 +15,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cmath>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
-#include <fstream>
 #include <poll.h>
 #include <random>
-#include <sstream>
 #include <string>
 #include <sys/wait.h>
 #include <thread>

@@ -19,7 +19,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace {

@@ -3,7 +3,7 @@
 // Prints microseconds per figure and per change; no pass or fail.
 
 #include "pen/figurerasterizer.h"
-#include "platform/bandchange.h"
+#include "image/bandchange.h"
 
 #include <chrono>
 #include <cstdio>

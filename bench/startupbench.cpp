@@ -9,13 +9,9 @@
 
 #include <algorithm>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <sstream>
-#include <string>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>

@@ -3,7 +3,6 @@
 #include <QImage>
 #include <QRegion>
 #include <QString>
-#include <QtGlobal>
 
 namespace kerulo {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "pen/penstyle.h"
-#include "platform/raster.h"
+#include "image/raster.h"
 
 #include <QPoint>
 

@@ -5,7 +5,6 @@
 // Usage: kerulo_drawtoolboxpictures <folder>
 // Writes tool1.png .. tool6.png and close.jpg into <folder>.
 
-#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>

@@ -8,7 +8,6 @@
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace kerulo {
 

@@ -11,7 +11,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace kerulo {

@@ -1,5 +1,7 @@
 #include "ui/layoutfonts.h"
 
+#include <QStringList>
+
 namespace kerulo::LayoutFonts {
 
 QFont songTi(int pixelSize, bool bold) {

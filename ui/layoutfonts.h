@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QFont>
-#include <QStringList>
 
 namespace kerulo {
 

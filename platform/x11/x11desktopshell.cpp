@@ -8,7 +8,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 namespace kerulo {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/inkimage.h"
+#include "image/inkimage.h"
 #include "platform/screenpainter.h"
 
 #include <QObject>

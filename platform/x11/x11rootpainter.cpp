@@ -1,6 +1,6 @@
 #include "platform/x11/x11rootpainter.h"
 
-#include "platform/bandchange.h"
+#include "image/bandchange.h"
 
 #include <QMetaObject>
 

@@ -4,8 +4,6 @@
 #include "store/sqlitedatabase.h"
 #include "support/windowsetfixture.h"
 
-#include <QBitmap>
-
 #include <sstream>
 
 namespace kerulo {

@@ -6,7 +6,6 @@
 #include "testpicture.h"
 
 #include <QByteArray>
-#include <QColor>
 #include <QDir>
 #include <QFile>
 #include <QImage>

@@ -13,7 +13,6 @@
 #include "settings/settingsvalidation.h"
 #include "store/converterror.h"
 
-#include <QColor>
 #include <QString>
 #include <QStringList>
 

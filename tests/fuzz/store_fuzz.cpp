@@ -22,7 +22,6 @@
 #include <QDir>
 #include <QFile>
 #include <QIODevice>
-#include <QList>
 #include <QString>
 #include <QTemporaryDir>
 
@@ -30,7 +29,6 @@
 #include <sqlite3.h>
 #include <unistd.h>
 
-#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -14,8 +14,6 @@
 #include <QTextLayout>
 #include <gtest/gtest.h>
 
-#include <memory>
-
 namespace kerulo {
 namespace {
 

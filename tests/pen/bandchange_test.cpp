@@ -3,7 +3,7 @@
 // applied by its rules to a picture of random colours must leave every pixel as "the old band
 // again, then the new one" leaves it.
 #include "pen/figurerasterizer.h"
-#include "platform/bandchange.h"
+#include "image/bandchange.h"
 #include "platform/fake/imagepainter.h"
 #include "rastertesting.h"
 #include "support/casename.h"

@@ -3,7 +3,7 @@
 // desktop repaint; and the choice between painting on the root window and the ink layer.
 #include "e2e/desktoptest.h"
 #include "pen/figurerasterizer.h"
-#include "platform/raster.h"
+#include "image/raster.h"
 #include "support/casename.h"
 
 #include <QProcess>

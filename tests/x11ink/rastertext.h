@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/raster.h"
+#include "image/raster.h"
 
 #include <QRgb>
 #include <QString>
@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <array>
 #include <optional>
-#include <string>
 #include <vector>
 
 namespace kerulo::test {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/raster.h"
+#include "image/raster.h"
 
 #include <QRect>
 

@@ -1,4 +1,4 @@
-#include "platform/inkimage.h"
+#include "image/inkimage.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "platform/bandchange.h"
+#include "image/bandchange.h"
 
 #include <algorithm>
 #include <limits>
