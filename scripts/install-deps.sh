@@ -1,6 +1,5 @@
 #!/usr/bin/env bash
 # Installs the Debian packages Kerulo needs to build, run and test.
-# Only asks apt for what is missing, so a second run costs a few dpkg queries.
 set -euo pipefail
 
 packages=(
@@ -26,18 +25,4 @@ packages=(
   dbus-x11 xfwm4 xfce4-panel
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get -o DPkg::Lock::Timeout=1200 update -qq
-  $sudo apt-get -o DPkg::Lock::Timeout=1200 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash "$(dirname "$0")/install-missing.sh" "${packages[@]}"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the Windows build and its Wine tests need, beside those of
-# scripts/install-deps.sh. Only asks apt for what is missing.
+# scripts/install-deps.sh.
 set -euo pipefail
 
 packages=(
@@ -15,18 +15,4 @@ packages=(
   wine wine64 nsis zip
 )
 
-missing=()
-for p in "${packages[@]}"; do
-  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
-    missing+=("$p")
-  fi
-done
-
-if [ "${#missing[@]}" -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  sudo=""
-  [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get -o DPkg::Lock::Timeout=1200 update -qq
-  $sudo apt-get -o DPkg::Lock::Timeout=1200 install -y -qq --no-install-recommends "${missing[@]}"
-fi
+bash "$(dirname "$0")/../install-missing.sh" "${packages[@]}"
