@@ -1,7 +1,8 @@
 #include "app/keruloapplication.h"
+#include "app/programlaunch.h"
 #include "app/sessionplatform.h"
 #include "app/windowset.h"
-#include "platform/x11/x11platform.h"
+#include "platform/nativeplatform.h"
 
 #include <QTimer>
 
@@ -16,7 +17,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "%s\n",
                      kerulo::SessionPlatform::waylandNotice().toLocal8Bit().constData());
     kerulo::KeruloApplication app(argc, argv);
-    kerulo::X11Platform platform;
+    kerulo::NativePlatform platform;
+    if (!kerulo::ProgramLaunch::prepare(platform.start(), platform.services().shell))
+        return 0;
     kerulo::WindowSet windows(platform.services());
     QTimer::singleShot(0, &app, [&windows] { windows.showMainWindow(); });
     app.exec();

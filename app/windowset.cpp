@@ -8,9 +8,13 @@
 #include "pen/pensurface.h"
 #include "pen/pentoolbox.h"
 #include "settings/settingsdialog.h"
+#include "ui/errorreporter.h"
 #include "ui/messagebox.h"
 
 #include <QCoreApplication>
+#include <QTimer>
+
+#include <cstdio>
 
 namespace kerulo {
 
@@ -64,8 +68,25 @@ KeruloWindow& WindowSet::toolbar() {
     return *m_toolbar;
 }
 
+// The main window's showing brings the toolbar out; the keys' box comes once the toolbar is
+// on the screen, so that the teacher sees whose keys the box is about.
 void WindowSet::showMainWindow() {
     m_followImage->setVisible(true);
+    if (m_keysNotTaken.isEmpty() || m_platform.shell.standardErrorSeen())
+        return;
+    const QString text = QStringLiteral("以下全局快捷键无法使用（通常是因为其他程序已占用它们）：\n") +
+                         m_keysNotTaken.join(QStringLiteral("\n"));
+    m_keysNotTaken.clear();
+    QTimer::singleShot(0, m_toolbar.get(), [text] { ErrorReporter::report(text); });
+}
+
+// A key that another program holds is not worth an error box where the output is read, yet
+// whoever reads it learns why the key does nothing.
+void WindowSet::keyNotTaken(const QString& keyName, const QString& why) {
+    const QString line = QStringLiteral("kerulo: cannot take the key %1: %2\n").arg(keyName, why);
+    std::fputs(line.toUtf8().constData(), stderr);
+    std::fflush(stderr);
+    m_keysNotTaken << keyName;
 }
 
 // The follow image adds the icon before the toolbar, which holds the menu, is made; the icon

@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 #include "ui/windows.h"
 
+#include <QStringList>
+
 #include <memory>
 
 namespace kerulo {
@@ -36,6 +38,7 @@ public:
     bool hasTrayIcon() const override { return m_trayIcon != nullptr; }
     /// The tray icon, or null when the follow image's set-up did not get as far as adding it.
     TrayIcon* trayIcon() const { return m_trayIcon.get(); }
+    void keyNotTaken(const QString& keyName, const QString& why) override;
     void closeProgram() override;
     const Platform& platform() const override { return m_platform; }
 
@@ -43,6 +46,7 @@ private:
     template <typename Window> void create(std::unique_ptr<Window>& slot);
 
     Platform m_platform;
+    QStringList m_keysNotTaken;
     // Goes after every window: the follow image, created first and so destroyed last, adds it.
     std::unique_ptr<TrayIcon> m_trayIcon;
     // Declared in creation order, so that they are destroyed in reverse.

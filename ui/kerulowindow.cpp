@@ -6,7 +6,6 @@
 #include <QCloseEvent>
 #include <QShowEvent>
 
-#include <cstdio>
 
 namespace kerulo {
 
@@ -39,17 +38,13 @@ void KeruloWindow::runSetUp() {
 }
 
 // Every window registers under the atom of the same name, so all hold the same identifier;
-// the key alone tells the registrations apart. A key that another program holds is not worth an
-// error box, yet whoever reads the program's output learns why it does nothing.
+// the key alone tells the registrations apart.
 void KeruloWindow::registerHotKey(GlobalKeys::Key key) {
     GlobalKeys& keys = m_windows.platform().keys;
     m_hotKeyId = keys.atom(QByteArrayLiteral("MyHotKey"));
     QString error;
     if (!keys.grab(key, &error)) {
-        const QString line = QStringLiteral("kerulo: cannot take the key %1: %2\n")
-                                 .arg(GlobalKeys::name(key), error);
-        std::fputs(line.toUtf8().constData(), stderr);
-        std::fflush(stderr);
+        m_windows.keyNotTaken(GlobalKeys::name(key), error);
         return;
     }
     m_hotKey = key;

@@ -31,6 +31,9 @@ public:
     virtual void addTrayIcon() = 0;
     virtual bool hasTrayIcon() const = 0;
 
+    /// A global key could not be taken: says so on standard error at once and, where nobody
+    /// sees standard error, in one message box after start-up listing every such key.
+    virtual void keyNotTaken(const QString& keyName, const QString& why) = 0;
     /// Ends the program once the current event has been handled.
     virtual void closeProgram() = 0;
 

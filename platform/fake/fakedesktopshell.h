@@ -14,6 +14,10 @@ public:
         m_classes.insert(&window, className);
     }
     void keepOffTaskbar(QWidget& window) override { m_offTaskbar.insert(&window); }
+    bool standardErrorSeen() const override { return m_standardErrorSeen; }
+
+    /// As on a desktop whose programs start without a terminal or log (Windows).
+    void hideStandardError() { m_standardErrorSeen = false; }
 
     QString windowClass(QWidget* w) const { return m_classes.value(w); }
     bool isOffTaskbar(QWidget* w) const { return m_offTaskbar.contains(w); }
@@ -21,6 +25,7 @@ public:
 private:
     QHash<QWidget*, QString> m_classes;
     QSet<QWidget*> m_offTaskbar;
+    bool m_standardErrorSeen = true;
 };
 
 } // namespace kerulo

@@ -27,17 +27,22 @@ xcb_window_t rootOf(xcb_connection_t* c) {
     return xcb_setup_roots_iterator(xcb_get_setup(c)).data->root;
 }
 
-xcb_keysym_t keysymOf(GlobalKeys::Key key) {
-    switch (key) {
-    case GlobalKeys::Key::F8:
-        return 0xffc5; // XK_F8
-    case GlobalKeys::Key::F7:
-        return 0xffc4; // XK_F7
-    case GlobalKeys::Key::Escape:
-        return 0xff1b; // XK_Escape
-    }
-    return 0;
+// The modifiers of a combination as the server's modifier bits: Alt on Mod1, Meta (the logo key)
+// on Mod4, as on every common keyboard layout.
+uint16_t modifierBits(Qt::KeyboardModifiers modifiers) {
+    uint16_t bits = 0;
+    if (modifiers & Qt::ShiftModifier)
+        bits |= XCB_MOD_MASK_SHIFT;
+    if (modifiers & Qt::ControlModifier)
+        bits |= XCB_MOD_MASK_CONTROL;
+    if (modifiers & Qt::AltModifier)
+        bits |= XCB_MOD_MASK_1;
+    if (modifiers & Qt::MetaModifier)
+        bits |= XCB_MOD_MASK_4;
+    return bits;
 }
+constexpr uint16_t CombinationBits =
+    XCB_MOD_MASK_SHIFT | XCB_MOD_MASK_CONTROL | XCB_MOD_MASK_1 | XCB_MOD_MASK_4;
 
 template <typename T> using Reply = std::unique_ptr<T, decltype(&free)>;
 
@@ -49,7 +54,7 @@ X11GlobalKeys::X11GlobalKeys(QObject* parent) : GlobalKeys(parent) {
 
 X11GlobalKeys::~X11GlobalKeys() {
     while (!m_grabs.empty())
-        release(m_grabs.back().key);
+        release(m_grabs.back().combination);
     if (QCoreApplication::instance())
         QCoreApplication::instance()->removeNativeEventFilter(this);
 }
@@ -73,9 +78,56 @@ quint32 X11GlobalKeys::atom(const QByteArray& name) {
     return reply->atom;
 }
 
-// The keys that give the key's symbol when pressed alone: the first column of the server's
-// keyboard mapping.
-std::vector<quint8> X11GlobalKeys::keycodesOf(Key key) const {
+quint32 X11GlobalKeys::keysymOf(Qt::Key key) {
+    if (key >= Qt::Key_F1 && key <= Qt::Key_F35)
+        return 0xffbe + (key - Qt::Key_F1); // XK_F1 on
+    if (key >= Qt::Key_0 && key <= Qt::Key_9)
+        return key; // the same codes as Latin-1
+    if (key >= Qt::Key_A && key <= Qt::Key_Z)
+        return key - Qt::Key_A + 0x61; // the lower-case letter, which the key gives alone
+    switch (key) {
+    case Qt::Key_Space:
+        return 0x20;
+    case Qt::Key_Escape:
+        return 0xff1b;
+    case Qt::Key_Tab:
+        return 0xff09;
+    case Qt::Key_Backspace:
+        return 0xff08;
+    case Qt::Key_Return:
+        return 0xff0d;
+    case Qt::Key_Pause:
+        return 0xff13;
+    case Qt::Key_Print:
+        return 0xff61;
+    case Qt::Key_Insert:
+        return 0xff63;
+    case Qt::Key_Delete:
+        return 0xffff;
+    case Qt::Key_Home:
+        return 0xff50;
+    case Qt::Key_Left:
+        return 0xff51;
+    case Qt::Key_Up:
+        return 0xff52;
+    case Qt::Key_Right:
+        return 0xff53;
+    case Qt::Key_Down:
+        return 0xff54;
+    case Qt::Key_PageUp:
+        return 0xff55;
+    case Qt::Key_PageDown:
+        return 0xff56;
+    case Qt::Key_End:
+        return 0xff57;
+    default:
+        return 0;
+    }
+}
+
+// The keys that give the symbol when pressed alone: the first column of the server's keyboard
+// mapping.
+std::vector<quint8> X11GlobalKeys::keycodesOf(quint32 keysym) const {
     std::vector<quint8> codes;
     xcb_connection_t* c = qtConnection();
     const xcb_setup_t* setup = xcb_get_setup(c);
@@ -88,25 +140,32 @@ std::vector<quint8> X11GlobalKeys::keycodesOf(Key key) const {
         return codes;
     const xcb_keysym_t* keysyms = xcb_get_keyboard_mapping_keysyms(mapping.get());
     for (int i = 0; i < count; ++i)
-        if (keysyms[i * mapping->keysyms_per_keycode] == keysymOf(key))
+        if (keysyms[i * mapping->keysyms_per_keycode] == keysym)
             codes.push_back(quint8(setup->min_keycode + i));
     return codes;
 }
 
-bool X11GlobalKeys::grab(Key key, QString* error) {
+bool X11GlobalKeys::grab(const KeyCombination& combination, QString* error) {
     const auto fail = [error](const QString& why) {
         if (error)
             *error = why;
         return false;
     };
-    if (std::any_of(m_grabs.begin(), m_grabs.end(), [key](const Grab& g) { return g.key == key; }))
+    if (std::any_of(m_grabs.begin(), m_grabs.end(),
+                    [&](const Grab& g) { return g.combination == combination; }))
         return true;
+    if (combination.modifiers & ~GlobalKeyModifiers)
+        return fail(QStringLiteral("it has a modifier that cannot be taken"));
+    const quint32 keysym = keysymOf(combination.key);
+    if (keysym == 0)
+        return fail(QStringLiteral("the key cannot be taken"));
     xcb_connection_t* c = qtConnection();
     if (!c)
         return fail(QStringLiteral("no connection to the X server"));
-    const std::vector<quint8> codes = keycodesOf(key);
+    const std::vector<quint8> codes = keycodesOf(keysym);
     if (codes.empty())
         return fail(QStringLiteral("no key of the keyboard gives it"));
+    const uint16_t bits = modifierBits(combination.modifiers);
 
     // Events go to the root even when one of this program's own windows has the focus, so the
     // key never reaches the program's own dialogs either.
@@ -118,9 +177,9 @@ bool X11GlobalKeys::grab(Key key, QString* error) {
     };
     std::vector<Variant> variants;
     for (quint8 code : codes)
-        for (uint16_t modifiers : LockVariants)
-            variants.push_back({code, modifiers,
-                                xcb_grab_key_checked(c, 0, root, modifiers, code,
+        for (uint16_t lock : LockVariants)
+            variants.push_back({code, uint16_t(bits | lock),
+                                xcb_grab_key_checked(c, 0, root, uint16_t(bits | lock), code,
                                                      XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC)});
     uint8_t refusal = 0;
     std::vector<const Variant*> taken;
@@ -140,28 +199,30 @@ bool X11GlobalKeys::grab(Key key, QString* error) {
                         ? QStringLiteral("another program holds it")
                         : QStringLiteral("the X server refused it (error %1)").arg(refusal));
     }
-    m_grabs.push_back({key, codes});
+    m_grabs.push_back({combination, bits, codes});
     return true;
 }
 
-void X11GlobalKeys::release(Key key) {
-    const auto held =
-        std::find_if(m_grabs.begin(), m_grabs.end(), [key](const Grab& g) { return g.key == key; });
+void X11GlobalKeys::release(const KeyCombination& combination) {
+    const auto held = std::find_if(m_grabs.begin(), m_grabs.end(),
+                                   [&](const Grab& g) { return g.combination == combination; });
     if (held == m_grabs.end())
         return;
     if (xcb_connection_t* c = qtConnection()) {
         const xcb_window_t root = rootOf(c);
         for (quint8 code : held->keycodes)
-            for (uint16_t modifiers : LockVariants)
-                xcb_ungrab_key(c, code, root, modifiers);
+            for (uint16_t lock : LockVariants)
+                xcb_ungrab_key(c, code, root, uint16_t(held->modifiers | lock));
         xcb_flush(c);
     }
     m_grabs.erase(held);
 }
 
-const X11GlobalKeys::Grab* X11GlobalKeys::grabOfKeycode(quint8 keycode) const {
+// F8 and Ctrl+F8 share a key code: the modifiers held tell them apart.
+const X11GlobalKeys::Grab* X11GlobalKeys::grabOf(quint8 keycode, quint16 state) const {
     for (const Grab& g : m_grabs)
-        if (std::find(g.keycodes.begin(), g.keycodes.end(), keycode) != g.keycodes.end())
+        if ((state & CombinationBits) == g.modifiers &&
+            std::find(g.keycodes.begin(), g.keycodes.end(), keycode) != g.keycodes.end())
             return &g;
     return nullptr;
 }
@@ -176,13 +237,13 @@ bool X11GlobalKeys::nativeEventFilter(const QByteArray& eventType, void* message
     if (type != XCB_KEY_PRESS && type != XCB_KEY_RELEASE)
         return false;
     auto* keyEvent = static_cast<xcb_key_press_event_t*>(message);
-    const Grab* held = grabOfKeycode(keyEvent->detail);
+    const Grab* held = grabOf(keyEvent->detail, keyEvent->state);
     if (!held || keyEvent->event != rootOf(qtConnection()))
         return false;
     if (type == XCB_KEY_PRESS) {
-        const Key key = held->key;
+        const KeyCombination combination = held->combination;
         QMetaObject::invokeMethod(
-            this, [this, key] { emit pressed(key); }, Qt::QueuedConnection);
+            this, [this, combination] { announce(combination); }, Qt::QueuedConnection);
     }
     return true;
 }

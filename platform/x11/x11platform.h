@@ -1,17 +1,17 @@
 #pragma once
 
+#include "platform/cursorpointerscreen.h"
 #include "platform/platform.h"
 #include "platform/x11/x11desktopshell.h"
 #include "platform/x11/x11globalkeys.h"
 #include "platform/x11/x11penscreen.h"
-#include "platform/x11/x11pointerscreen.h"
 #include "platform/x11/x11pointerwatch.h"
 
 namespace kerulo {
 
 /// Every platform service on an X11 desktop. Needs the application object to exist.
 struct X11Platform {
-    X11PointerScreen pointer;
+    CursorPointerScreen pointer;
     X11PointerWatch pointerWatch;
     X11DesktopShell shell;
     X11PenScreen penScreen;

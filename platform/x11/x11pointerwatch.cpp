@@ -1,6 +1,5 @@
 #include "platform/x11/x11pointerwatch.h"
 
-#include <QCursor>
 #include <QGuiApplication>
 
 #include <xcb/xcb.h>
@@ -11,25 +10,17 @@
 namespace kerulo {
 
 namespace {
-constexpr int CatchUpInterval = 1000; // ms; only warps need it
-constexpr int FallbackInterval = 10;  // ms; without XInput2 this is all there is
-constexpr qint64 MinReportGap = 4;    // ms between two reports of raw motion
-
 xcb_connection_t* qtConnection() {
     auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
     return x11 ? x11->connection() : nullptr;
 }
 } // namespace
 
-X11PointerWatch::X11PointerWatch(QObject* parent) : PointerWatch(parent) {
-    m_lastPosition = QCursor::pos();
+X11PointerWatch::X11PointerWatch(QObject* parent) : ThrottledPointerWatch(parent) {
     const bool raw = selectRawMotion();
     if (raw)
         QCoreApplication::instance()->installNativeEventFilter(this);
-    m_check.setTimerType(raw ? Qt::CoarseTimer : Qt::PreciseTimer);
-    m_check.setInterval(raw ? CatchUpInterval : FallbackInterval);
-    connect(&m_check, &QTimer::timeout, this, &X11PointerWatch::checkPosition);
-    m_check.start();
+    startChecking(raw);
 }
 
 X11PointerWatch::~X11PointerWatch() {
@@ -74,39 +65,8 @@ bool X11PointerWatch::nativeEventFilter(const QByteArray& eventType, void* messa
         return false;
     auto* ge = static_cast<xcb_ge_generic_event_t*>(message);
     if (ge->extension == m_xinputOpcode && ge->event_type == XCB_INPUT_RAW_MOTION)
-        reportSoon();
+        motionSeen();
     return false;
-}
-
-// Handlers must not run inside native event handling, and a burst of raw events needs only one
-// look at the pointer: a single report is queued and later events ride on it. A fast mouse
-// sends a motion every millisecond, and every move of a window costs the toolkit a round trip
-// to the server, so reports come at most every MinReportGap; the last one is never dropped.
-void X11PointerWatch::reportSoon() {
-    if (m_reportPending)
-        return;
-    m_reportPending = true;
-    const qint64 sinceLast = m_sinceReport.isValid() ? m_sinceReport.elapsed() : MinReportGap;
-    if (sinceLast >= MinReportGap)
-        QMetaObject::invokeMethod(this, &X11PointerWatch::report, Qt::QueuedConnection);
-    else
-        QTimer::singleShot(int(MinReportGap - sinceLast), Qt::PreciseTimer, this,
-                           &X11PointerWatch::report);
-}
-
-void X11PointerWatch::report() {
-    m_reportPending = false;
-    m_sinceReport.start();
-    m_lastPosition = QCursor::pos();
-    emit moved(m_lastPosition);
-}
-
-void X11PointerWatch::checkPosition() {
-    const QPoint now = QCursor::pos();
-    if (now == m_lastPosition)
-        return;
-    m_lastPosition = now;
-    emit moved(now);
 }
 
 } // namespace kerulo

@@ -261,5 +261,48 @@ INSTANTIATE_TEST_SUITE_P(Keys, KeyHeldByAnotherProgram, ::testing::ValuesIn(AllK
                              return GlobalKeys::name(info.param).toStdString();
                          });
 
+// Where nobody reads standard error (Windows), the keys not taken are listed in one box once
+// the toolbar is up, and a later showing of the main window does not bring it again.
+struct HeldKeys {
+    const char* what;
+    std::vector<Key> held;
+    const char* listed; // the box's key lines, or null for no box
+};
+
+class KeysHeldWhereStandardErrorIsUnseen : public HotKeyWindows,
+                                           public ::testing::WithParamInterface<HeldKeys> {};
+
+TEST_P(KeysHeldWhereStandardErrorIsUnseen, AreListedInOneBoxAfterStartUp) {
+    platform.shell.hideStandardError();
+    for (Key key : GetParam().held)
+        platform.keys.holdElsewhere(key);
+    ::testing::internal::CaptureStderr();
+    start();
+    ::testing::internal::GetCapturedStderr();
+
+    if (!GetParam().listed) {
+        EXPECT_TRUE(errors.isEmpty()) << errors.join('\n').toStdString();
+        return;
+    }
+    ASSERT_EQ(errors.size(), 1) << errors.join("\n---\n").toStdString();
+    EXPECT_TRUE(errors[0].endsWith(QString::fromUtf8(GetParam().listed)))
+        << errors[0].toStdString();
+    EXPECT_TRUE(windows->toolbar().isVisible());
+    windows->followImage().setVisible(false);
+    windows->showMainWindow();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(errors.size(), 1) << "the box comes once per start";
+}
+
+const HeldKeys HeldKeyCases[] = {
+    {"none", {}, nullptr},
+    {"one", {Key::F7}, "：\nF7"},
+    {"all", {Key::F8, Key::F7, Key::Escape}, "：\nF8\nF7\nEsc"},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, KeysHeldWhereStandardErrorIsUnseen,
+                         ::testing::ValuesIn(HeldKeyCases),
+                         [](const auto& info) { return std::string(info.param.what); });
+
 } // namespace
 } // namespace kerulo

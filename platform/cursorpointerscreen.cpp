@@ -1,4 +1,4 @@
-#include "platform/x11/x11pointerscreen.h"
+#include "platform/cursorpointerscreen.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -6,11 +6,11 @@
 
 namespace kerulo {
 
-std::optional<QPoint> X11PointerScreen::position() const {
+std::optional<QPoint> CursorPointerScreen::position() const {
     return QCursor::pos();
 }
 
-QSize X11PointerScreen::primaryScreenSize() const {
+QSize CursorPointerScreen::primaryScreenSize() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen ? screen->geometry().size() : QSize();
 }
