@@ -16,6 +16,11 @@ public:
     NativePlatform(const NativePlatform&) = delete;
     NativePlatform& operator=(const NativePlatform&) = delete;
 
+    /// Settles, before the application object exists, what the toolkit reads once in its
+    /// constructor (which of its window-system plugins to load), and says what the user should
+    /// know about the session on standard error.
+    static void prepareToolkit();
+
     ProgramStart& start();
     Platform services();
 

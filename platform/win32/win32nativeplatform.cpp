@@ -17,6 +17,9 @@ struct NativePlatform::Services {
     Win32GlobalKeys keys;
 };
 
+// Qt's windows plugin is the only one a Windows build carries.
+void NativePlatform::prepareToolkit() {}
+
 NativePlatform::NativePlatform() : m_services(std::make_unique<Services>()) {}
 NativePlatform::~NativePlatform() = default;
 

@@ -1,6 +1,9 @@
 #include "platform/nativeplatform.h"
+#include "platform/sessionplatform.h"
 #include "platform/x11/x11platform.h"
 #include "platform/x11/x11programstart.h"
+
+#include <cstdio>
 
 namespace kerulo {
 
@@ -8,6 +11,14 @@ struct NativePlatform::Services {
     X11ProgramStart start;
     X11Platform platform;
 };
+
+void NativePlatform::prepareToolkit() {
+    const QByteArray qpa = SessionPlatform::platformToSet(qgetenv("QT_QPA_PLATFORM"));
+    if (!qpa.isEmpty())
+        qputenv("QT_QPA_PLATFORM", qpa);
+    if (SessionPlatform::isWayland(qgetenv("WAYLAND_DISPLAY"), qgetenv("XDG_SESSION_TYPE")))
+        std::fprintf(stderr, "%s\n", SessionPlatform::waylandNotice().toLocal8Bit().constData());
+}
 
 NativePlatform::NativePlatform() : m_services(std::make_unique<Services>()) {}
 NativePlatform::~NativePlatform() = default;

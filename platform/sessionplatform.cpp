@@ -1,4 +1,4 @@
-#include "app/sessionplatform.h"
+#include "platform/sessionplatform.h"
 
 namespace kerulo {
 
