@@ -9,12 +9,12 @@
 namespace kerulo {
 
 // Two copies would fight over the global keys and stack two toolbars.
-bool ProgramLaunch::prepare(ProgramStart& start, const DesktopShell& shell) {
+bool ProgramLaunch::prepare(ProgramStart& start, const DesktopShell& shell, const Tell& tell) {
     if (!start.claimSession()) {
         std::fputs("kerulo: Kerulo already runs for this user; not starting another\n", stderr);
         std::fflush(stderr);
         if (!shell.standardErrorSeen())
-            ErrorReporter::report(QStringLiteral("Kerulo 已经在运行。"));
+            tell(QStringLiteral("Kerulo 已经在运行。"));
         return false;
     }
     ErrorReporter::guard([&start] { start.enterSettingsFolder(); });

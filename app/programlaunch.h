@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QString>
+
+#include <functional>
+
 namespace kerulo {
 
 class DesktopShell;
@@ -8,10 +12,13 @@ class ProgramStart;
 /// The steps before the first window: one copy per session, then the settings folder.
 class ProgramLaunch {
 public:
-    /// False when another copy runs, which this one says (on standard error, and in a box
-    /// where nobody sees that) before it ends. A settings folder that cannot be entered is
-    /// reported and the program goes on where it was started.
-    static bool prepare(ProgramStart& start, const DesktopShell& shell);
+    /// Shows the user a message and returns once it is read.
+    using Tell = std::function<void(const QString& text)>;
+
+    /// False when another copy runs, which this one says (on standard error, and through
+    /// `tell` where nobody sees that) before it ends. A settings folder that cannot be entered
+    /// is reported as an error and the program goes on where it was started.
+    static bool prepare(ProgramStart& start, const DesktopShell& shell, const Tell& tell);
 };
 
 } // namespace kerulo

@@ -19,17 +19,18 @@ struct LaunchCase {
     const char* folderFailure; // null: the folder is entered
     bool goesOn;
     bool saysAlreadyRuns;      // on standard error
-    const char* box;           // the text shown, or null
+    const char* told;          // the message shown, or null
+    const char* error;         // the error shown, or null
 };
 
 class ProgramLaunchTest : public ::testing::TestWithParam<LaunchCase> {
 protected:
     void SetUp() override {
-        ErrorReporter::setSink([this](const QString& text) { shown << text; });
+        ErrorReporter::setSink([this](const QString& text) { errors << text; });
     }
     void TearDown() override { ErrorReporter::setSink({}); }
 
-    QStringList shown;
+    QStringList errors;
 };
 
 TEST_P(ProgramLaunchTest, EndsOrGoesOnAndSaysWhatHappened) {
@@ -44,25 +45,32 @@ TEST_P(ProgramLaunchTest, EndsOrGoesOnAndSaysWhatHappened) {
         start.failFolder(c.folderFailure);
 
     ::testing::internal::CaptureStderr();
-    const bool goesOn = ProgramLaunch::prepare(start, shell);
+    QStringList told;
+    const bool goesOn =
+        ProgramLaunch::prepare(start, shell, [&told](const QString& text) { told << text; });
     const std::string said = ::testing::internal::GetCapturedStderr();
 
     EXPECT_EQ(goesOn, c.goesOn);
     EXPECT_EQ(said.find("already runs") != std::string::npos, c.saysAlreadyRuns) << said;
     EXPECT_EQ(start.folderEntries(), c.goesOn && !c.folderFailure ? 1 : 0)
         << "a second copy must not touch the folder";
-    if (c.box)
-        EXPECT_EQ(shown, QStringList{QString::fromUtf8(c.box)});
-    else
-        EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    const auto expectOnly = [](const QStringList& shown, const char* text) {
+        if (text)
+            EXPECT_EQ(shown, QStringList{QString::fromUtf8(text)});
+        else
+            EXPECT_TRUE(shown.isEmpty()) << shown.join('\n').toStdString();
+    };
+    expectOnly(told, c.told);
+    expectOnly(errors, c.error);
 }
 
 const LaunchCase LaunchCases[] = {
-    {"FirstCopy", false, true, nullptr, true, false, nullptr},
-    {"FirstCopyWithoutStandardError", false, false, nullptr, true, false, nullptr},
-    {"SecondCopy", true, true, nullptr, false, true, nullptr},
-    {"SecondCopyWithoutStandardError", true, false, nullptr, false, true, "Kerulo 已经在运行。"},
-    {"FolderCannotBeEntered", false, false, "cannot make the folder C:\\x", true, false,
+    {"FirstCopy", false, true, nullptr, true, false, nullptr, nullptr},
+    {"FirstCopyWithoutStandardError", false, false, nullptr, true, false, nullptr, nullptr},
+    {"SecondCopy", true, true, nullptr, false, true, nullptr, nullptr},
+    {"SecondCopyWithoutStandardError", true, false, nullptr, false, true, "Kerulo 已经在运行。",
+     nullptr},
+    {"FolderCannotBeEntered", false, false, "cannot make the folder C:\\x", true, false, nullptr,
      "cannot make the folder C:\\x"},
 };
 
