@@ -71,10 +71,14 @@ check_run_folder() {
   for text in PerMonitorV2 'true/pm' Microsoft.Windows.Common-Controls asInvoker; do
     grep -aq -- "$text" "$exe" || fail "kerulo.exe's manifest lacks $text"
   done
-  # Version strings are UTF-16 in the resource.
-  local utf16_version
-  utf16_version=$(printf '%s' "$KERULO_VERSION" | sed 's/./&\\x00/g')
-  grep -aqP "P\\x00r\\x00o\\x00d\\x00u\\x00c\\x00t\\x00V\\x00e\\x00r\\x00s\\x00i\\x00o\\x00n\\x00\\x00\\x00(\\x00\\x00)?$utf16_version" "$exe" \
+  # The icon group, the manifest under the number Windows reads at process creation, and the
+  # version, as windres reads the program's resources back.
+  local resources
+  resources=$("$KERULO_WINDRES" -i "$exe" -O rc 2>&1)
+  [ "$(grep -c 'RT_ICON \*/' <<<"$resources")" = 8 ] || fail "kerulo.exe does not hold the icon's 8 images"
+  grep -q '^"IDI_ICON1" 14 /\* RT_GROUP_ICON' <<<"$resources" || fail "kerulo.exe has no icon group"
+  grep -q '^1 24 /\* RT_MANIFEST' <<<"$resources" || fail "kerulo.exe has no manifest resource 1"
+  grep -qF "VALUE \"ProductVersion\", \"$KERULO_VERSION\"" <<<"$resources" \
     || fail "kerulo.exe's version information does not give $KERULO_VERSION"
 }
 
