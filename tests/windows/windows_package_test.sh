@@ -198,6 +198,16 @@ check_installer() {
     grep -qxF "\"$name\"=\"$value\"" <<<"$values" || fail "uninstall key: $name is not $value: $(grep "\"$name\"" <<<"$values")"
   done
 
+  # The size Add/Remove Programs shows, in KiB: about that of the installed files.
+  local estimated actual
+  estimated=$(sed -n 's/^"EstimatedSize"=dword:\([0-9a-f]*\)$/\1/p' <<<"$values")
+  actual=$(du -sk "$dir" | cut -f1)
+  if [ -z "$estimated" ]; then
+    fail "uninstall key: no EstimatedSize"
+  elif [ $((16#$estimated)) -lt $((actual * 3 / 4)) ] || [ $((16#$estimated)) -gt $((actual * 5 / 4)) ]; then
+    fail "uninstall key: EstimatedSize $((16#$estimated)) KiB, the files take $actual KiB"
+  fi
+
   wine "$dir/uninstall.exe" /S >"$KERULO_TEST_TMP/uninstall.log" 2>&1
   status=$?
   "$KERULO_WINESERVER" -w
