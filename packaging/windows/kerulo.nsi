@@ -15,13 +15,13 @@
 ; %APPDATA%\Kerulo alone: users' settings survive an uninstall and a later install.
 
 Unicode true
-; A 64-bit installer for a 64-bit program: it also runs where Windows (or Wine) has no 32-bit part.
+; A 64-bit installer for a 64-bit program: it also runs where Windows (or Wine) has no 32-bit part,
+; and 32-bit Windows refuses to start it at all.
 Target amd64-unicode
 SetCompressor /SOLID lzma
 RequestExecutionLevel admin
 
 !include "MUI2.nsh"
-!include "x64.nsh"
 !include "FileFunc.nsh"
 
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kerulo"
@@ -55,10 +55,6 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "MIT licence"
 !insertmacro MUI_LANGUAGE "English"
 
 Function .onInit
-  ${IfNot} ${RunningX64}
-    MessageBox MB_ICONSTOP "Kerulo needs 64-bit Windows." /SD IDOK
-    Abort
-  ${EndIf}
   ; The 64-bit registry view (a 64-bit installer's own, said anyway), and the Start menu of all users.
   SetRegView 64
   SetShellVarContext all
