@@ -27,9 +27,11 @@ done
 # Each folder of the source whose qt_attribution.json describes code in a shipped DLL, and that DLL.
 # Left out, because none of it is in the shipped DLLs: forkfd (Unix), pixman (ARM), the OpenGL and
 # Vulkan headers, libpsl and md4 of the network module, xcb, and everything of Android and WebAssembly.
-/usr/bin/python3 - "$work/src" "$dest" "$upstream" <<'PY'
+# The source package as unpacked: the archive may serve a newer one than the installed Qt's.
+source_version=$(dpkg-parsechangelog -l "$work/src/debian/changelog" -S Version)
+/usr/bin/python3 - "$work/src" "$dest" "$upstream" "$source_version" <<'PY'
 import json, os, shutil, sys
-src, dest, qt_version = sys.argv[1:4]
+src, dest, qt_version, source_version = sys.argv[1:5]
 folders = [
     ("src/3rdparty/zlib", "Qt6Core.dll"),
     ("src/3rdparty/pcre2", "Qt6Core.dll"),
@@ -56,8 +58,10 @@ folders = [
 lines = [
     f"Qt {qt_version} is used under the GNU Lesser General Public License version 3",
     "(LGPL-3.0-only.txt, which adds to the GNU General Public License version 3 in",
-    "GPL-3.0-only.txt); Qt is also offered under the GPL texts beside them. Its source is",
-    "Debian's qt6-base source package of the same version.",
+    "GPL-3.0-only.txt); Qt is also offered under the GPL texts beside them. The DLLs are",
+    f"built from Debian's qt6-base source package, version {source_version}",
+    "(https://sources.debian.org/src/qt6-base/), with the options in Kerulo's",
+    "scripts/win/qt.sh.",
     "",
     "Third-party code compiled into the shipped Qt DLLs, as Qt's qt_attribution.json",
     "files describe it; each licence text is in third-party/.",
