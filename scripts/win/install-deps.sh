@@ -10,9 +10,13 @@ packages=(
   qt6-base-dev qt6-base-dev-tools
   # unpacking Debian source packages; SQLite's single-file source is generated with tcl
   dpkg-dev tcl perl
+  # reading the attribution files of Qt's source for the licences shipped with it
+  python3
   cmake ninja-build
   # running and packing the result
   wine wine64 nsis zip
+  # the package tests: what the zip holds, the icon file's sizes
+  unzip file
 )
 
 bash "$(dirname "$0")/../install-missing.sh" "${packages[@]}"
