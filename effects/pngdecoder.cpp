@@ -1,8 +1,7 @@
 #include "effects/pngdecoder.h"
 
 #include "effects/pictureerror.h"
-
-#include <QFile>
+#include "platform/fileopen.h"
 
 #include <png.h>
 
@@ -250,7 +249,7 @@ std::size_t PngDecoder::memoryBound(quint32 width, int side) {
 }
 
 QImage PngDecoder::decodeTopLeft(const QString& path, int side, std::size_t* peakBytes) {
-    FileHandle file(std::fopen(QFile::encodeName(path).constData(), "rb"));
+    FileHandle file(openFile(path, "rb"));
     if (!file)
         throw cannotOpen(path, errno);
 

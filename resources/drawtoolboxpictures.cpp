@@ -5,8 +5,9 @@
 // Usage: kerulo_drawtoolboxpictures <folder>
 // Writes tool1.png .. tool6.png and close.jpg into <folder>.
 
+#include "platform/fileopen.h"
+
 #include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QPointF>
 #include <QString>
@@ -171,7 +172,7 @@ QImage closeButton() {
 
 // Baseline, at high quality and with colour at full resolution, so the X's edges stay sharp.
 bool saveJpeg(const QImage& image, const QString& path) {
-    std::FILE* file = std::fopen(QFile::encodeName(path).constData(), "wb");
+    std::FILE* file = kerulo::openFile(path, "wb");
     if (!file)
         return false;
     jpeg_error_mgr errors;

@@ -1,7 +1,6 @@
 #include "store/settingsstore.h"
 
 #include "store/integertext.h"
-#include "store/narrowcodepage.h"
 #include "store/sqlite.h"
 
 #include <memory>
@@ -10,12 +9,11 @@ namespace kerulo {
 
 namespace {
 
-// Values reach the windows through the narrow code page, in which the windows keep their
-// texts, so a character the code page cannot carry arrives as it would on the platform.
+// The database holds UTF-8 and the windows hold Unicode, so every character of a value arrives,
+// whatever the system's ANSI code page: a picture's name in Chinese on an English Windows too.
 QString fieldValue(const SqliteTable& table, const char* column) {
     const std::string utf8 = table.fieldText(table.indexOfField(column));
-    const QString wide = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
-    return NarrowCodePage::toUnicode(NarrowCodePage::fromUnicode(wide));
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
 }
 
 } // namespace
@@ -61,7 +59,7 @@ std::string haloUpdateStatement(const QString& colourText, const QString& sizeTe
     const QString statement = QStringLiteral("Update GBtx Set ColoeN='") + colourText +
                               QStringLiteral("',Ghdx='") + sizeText + QStringLiteral("',TouM='") +
                               opacityText + QStringLiteral("' where GBtxID=1");
-    return NarrowCodePage::fromUnicode(statement).toStdString();
+    return statement.toUtf8().toStdString();
 }
 
 std::string followImageUpdateStatement(const QString& fileName, const QString& offsetText) {
@@ -69,9 +67,7 @@ std::string followImageUpdateStatement(const QString& fileName, const QString& o
     const QString statement = QStringLiteral("Update GBgs Set FileN='") + quotedName +
                               QStringLiteral("',SHu='") + offsetText +
                               QStringLiteral("' where GBgsID=1");
-    // Built in the narrow code page like every text of the windows, run as UTF-8.
-    const QByteArray narrow = NarrowCodePage::fromUnicode(statement);
-    return NarrowCodePage::toUnicode(narrow).toUtf8().toStdString();
+    return statement.toUtf8().toStdString();
 }
 
 } // namespace kerulo

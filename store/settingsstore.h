@@ -32,7 +32,7 @@ void saveHaloSettings(const QString& colourText, const QString& sizeText,
 /// storedPictureName()), offsetText the dialog's box text.
 void saveFollowImageSettings(const QString& fileName, const QString& offsetText);
 
-/// The statement saveHaloSettings() runs, in the narrow code page:
+/// The statement saveHaloSettings() runs, in UTF-8:
 /// Update GBtx Set ColoeN='<colour>',Ghdx='<size>',TouM='<opacity>' where GBtxID=1
 std::string haloUpdateStatement(const QString& colourText, const QString& sizeText,
                                 const QString& opacityText);

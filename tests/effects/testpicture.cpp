@@ -1,5 +1,7 @@
 #include "testpicture.h"
 
+#include "platform/fileopen.h"
+
 #include <QFile>
 
 #include <zlib.h>
@@ -147,7 +149,7 @@ bool TestPicture::writeFile(png_structp png, png_infop info, std::FILE* file,
 
 void TestPicture::write(const QString& path) const {
     std::vector<png_byte> row;
-    FileHandle file(std::fopen(QFile::encodeName(path).constData(), "wb"));
+    FileHandle file(kerulo::openFile(path, "wb"));
     WriteStruct writer;
     if (!file || !writer.valid() || !writeFile(writer.png(), writer.info(), file.get(), row))
         throw std::runtime_error("cannot write the test picture " + path.toStdString());
