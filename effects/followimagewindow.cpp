@@ -45,8 +45,13 @@ void FollowImageWindow::onHotKey(GlobalKeys::Key key) {
         HotKeySwitch::apply(windows(), key);
 }
 
+// The picture goes to the screen in its own pixels: at a scale such as 1.25 the toolkit would
+// otherwise blend it up to size, and the gray it blends into the edge shows as a rim.
 void FollowImageWindow::setPicture(const QImage& composed) {
-    m_picture->setPixmap(QPixmap::fromImage(composed));
+    const double factor = devicePixelRatio();
+    QPixmap shown = QPixmap::fromImage(followPictureInScreenPixels(composed, factor));
+    shown.setDevicePixelRatio(factor);
+    m_picture->setPixmap(shown);
     updateShape(composed);
 }
 

@@ -3,6 +3,7 @@
 #include "effects/pngdecoder.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace kerulo {
 
@@ -61,6 +62,46 @@ QRegion followPictureOpaqueRegion(const QImage& composed) {
         }
     }
     return opaque;
+}
+
+QImage followPictureInScreenPixels(const QImage& composed, double factor) {
+    if (factor == 1 || !(factor > 0) || composed.isNull())
+        return composed;
+    const QImage source = composed.convertToFormat(QImage::Format_RGB32);
+    const auto screenSide = [factor](int side) {
+        return std::max(1, int(std::lround(side * factor)));
+    };
+    const auto sourceOf = [factor](int screen, int side) {
+        return std::min(side - 1, int((screen + 0.5) / factor));
+    };
+    QImage scaled(screenSide(source.width()), screenSide(source.height()), QImage::Format_RGB32);
+    for (int y = 0; y < scaled.height(); ++y) {
+        const auto* from =
+            reinterpret_cast<const QRgb*>(source.constScanLine(sourceOf(y, source.height())));
+        auto* to = reinterpret_cast<QRgb*>(scaled.scanLine(y));
+        for (int x = 0; x < scaled.width(); ++x)
+            to[x] = from[sourceOf(x, source.width())];
+    }
+
+    const auto isGray = [](QRgb pixel) {
+        return (pixel & 0xffffff) == (FollowPictureBackground & 0xffffff);
+    };
+    QImage shown = scaled;
+    const QPoint neighbours[] = {{-1, 0},  {1, 0},  {0, -1}, {0, 1},
+                                 {-1, -1}, {1, -1}, {-1, 1}, {1, 1}};
+    for (int y = 0; y < scaled.height(); ++y)
+        for (int x = 0; x < scaled.width(); ++x) {
+            if (!isGray(scaled.pixel(x, y)))
+                continue;
+            for (const QPoint d : neighbours) {
+                const QPoint n(x + d.x(), y + d.y());
+                if (scaled.rect().contains(n) && !isGray(scaled.pixel(n))) {
+                    shown.setPixel(x, y, scaled.pixel(n));
+                    break;
+                }
+            }
+        }
+    return shown;
 }
 
 QImage loadFollowPicture(const QString& path) {

@@ -22,6 +22,16 @@ QImage composeFollowPicture(const QImage& picture);
 /// FollowPictureBackground, which the window lets see through.
 QRegion followPictureOpaqueRegion(const QImage& composed);
 
+/// A composed image in the screen's own pixels, for a display scaled by \a factor, so that the
+/// toolkit shows it pixel for pixel instead of blending it up to size (blending mixes the
+/// see-through gray into the picture's edge, which then shows a gray rim): each side is
+/// FollowPictureSide times the factor, rounded, as the toolkit sizes the window; each screen
+/// pixel takes the colour of the picture pixel its centre lies in. The window's shape is set in
+/// logical pixels and scaled by the toolkit, which may round its edges a screen pixel beyond the
+/// picture's, so gray pixels next to the picture take a neighbouring picture colour. A factor of
+/// 1, or one that is not above 0, gives \a composed as it is.
+QImage followPictureInScreenPixels(const QImage& composed, double factor);
+
 /// Decodes the PNG file at \a path and composes it; throws PictureError.
 QImage loadFollowPicture(const QString& path);
 

@@ -1,5 +1,7 @@
 #include "pen/figurerasterizer.h"
 
+#include "pen/penscale.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -132,13 +134,13 @@ private:
 };
 
 PenTrace::PenTrace(const PenShape& pen) {
-    const int scale = std::max(1, pen.scale);
+    const PenScale scale(pen.scale);
     const int logical = std::max(1, pen.width);
-    m_width = logical * scale;
+    m_width = scale.pixels(logical);
     // Broken styles show only on the thinnest pen; wider pens draw solid.
     if (logical == 1) {
         for (int length : dashPattern(pen.style))
-            m_dashes.push_back(length * scale);
+            m_dashes.push_back(scale.pixels(length));
         if (!m_dashes.empty())
             m_dashLeft = m_dashes.front();
     }
@@ -386,7 +388,7 @@ Raster rasterize(const RowShape& shape, const PenShape& pen, BrushStyle brush) {
     }
     raster.hatch = hatchOf(brush);
     if (raster.hatch != Hatch::None)
-        raster.hatchScale = std::max(1, pen.scale);
+        raster.hatchScale = PenScale(pen.scale).hatchCell();
     return raster;
 }
 

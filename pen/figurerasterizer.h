@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pen/penstyle.h"
 #include "image/raster.h"
+#include "pen/penstyle.h"
 
 #include <QPoint>
 
@@ -12,18 +12,19 @@ struct PenShape {
     /// The width the user set, in logical pixels. Below 1 counts as 1, the thinnest pen.
     int width = 1;
     PenStyle style = PenStyle::Solid;
-    /// Screen pixels per logical pixel: 1, or 2 on a display scaled by 2. Below 1 counts as 1.
-    int scale = 1;
+    /// Screen pixels per logical pixel, the display's scale factor: 1, 1.25, 1.5, 2... Below 1
+    /// counts as 1. Sizes become whole screen pixels as PenScale says.
+    double scale = 1;
 };
 
 /// Turns the pen's figures into the screen pixels they touch: the pen's pixels and, for closed
 /// figures, the brush's, as disjoint sorted spans, so that a painter touches each pixel once and
 /// a not-xor figure painted twice leaves the screen as it was. Points are in screen pixels.
 ///
-/// The pen is width * scale screen pixels wide. Broken styles show only on a pen 1 logical pixel
-/// wide (then `scale` screen pixels wide, the dashes `scale` times as long); wider pens draw
-/// solid. A pen 1 screen pixel wide paints the centre path itself; a wider one stamps a disc of
-/// its width on every pixel of the centre path.
+/// The pen is width * scale screen pixels wide, rounded (PenScale). Broken styles show only on a
+/// pen 1 logical pixel wide (then `scale` screen pixels wide, rounded, and each dash `scale` times
+/// as long, rounded); wider pens draw solid. A pen 1 screen pixel wide paints the centre path
+/// itself; a wider one stamps a disc of its width on every pixel of the centre path.
 class FigureRasterizer {
 public:
     FigureRasterizer(PenShape pen, BrushStyle brush);

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "pen/penstyle.h"
 #include "image/raster.h"
+#include "pen/penstyle.h"
 
 #include <QPoint>
 #include <QRgb>
@@ -24,7 +24,8 @@ public:
 
     QRgb penColour() const { return m_penColour; }
     void setPenColour(QRgb colour) { m_penColour = colour; }
-    /// In logical pixels; the screen width is penWidth() * scale(). Below 1 draws as 1.
+    /// In logical pixels; the screen width is penWidth() * scale(), rounded (PenScale). Below 1
+    /// draws as 1.
     int penWidth() const { return m_penWidth; }
     void setPenWidth(int width) { m_penWidth = width; }
     PenStyle penStyle() const { return m_penStyle; }
@@ -40,10 +41,10 @@ public:
     /// colour is given.
     void setBrushStyle(BrushStyle style);
 
-    /// Screen pixels per logical pixel of the pen's width, its dashes and the hatch's grid.
-    /// Below 1 draws as 1.
-    int scale() const { return m_scale; }
-    void setScale(int scale) { m_scale = scale; }
+    /// Screen pixels per logical pixel of the pen's width, its dashes and the hatch's grid: the
+    /// display's scale factor, which need not be whole. Below 1 draws as 1.
+    double scale() const { return m_scale; }
+    void setScale(double scale) { m_scale = scale; }
 
     std::optional<QPoint> currentPosition() const { return m_position; }
 
@@ -71,7 +72,7 @@ private:
     RasterMode m_rasterMode = RasterMode::Copy;
     QRgb m_brushColour;
     BrushStyle m_brushStyle = BrushStyle::Solid;
-    int m_scale = 1;
+    double m_scale = 1;
     std::optional<QPoint> m_position;
 };
 

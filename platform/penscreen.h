@@ -31,8 +31,9 @@ public:
     virtual void stop() = 0;
     /// Repaints the whole desktop: every figure goes and every window shows itself again.
     virtual void repaintDesktop() = 0;
-    /// Screen pixels per pixel of the pen's width and hatch: 2 where the display is scaled by 2.
-    virtual int scale() const = 0;
+    /// Screen pixels per logical pixel: the display's scale factor, 1.25 where it is scaled by
+    /// 125 %, 2 where by 2; 1 when the platform cannot tell.
+    virtual double scale() const = 0;
 
 signals:
     /// While the pen is on, the desktop changed so that the way chosen by start() no longer

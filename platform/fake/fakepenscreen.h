@@ -22,14 +22,14 @@ public:
         ++m_repaints;
         m_painter.setImage(m_desktop);
     }
-    int scale() const override { return m_scale; }
+    double scale() const override { return m_scale; }
     void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) override {
         m_painter.paint(figure, penColour, brushColour, mode);
     }
 
     /// What start() answers from now on.
     void setInput(Input input) { m_input = input; }
-    void setScale(int scale) { m_scale = scale; }
+    void setScale(double scale) { m_scale = scale; }
     /// The desktop a repaint shows; the screen shows it at once.
     void setDesktop(const QImage& picture) {
         m_desktop = picture.convertToFormat(QImage::Format_RGB32);
@@ -62,7 +62,7 @@ private:
     ImagePainter m_painter;
     QImage m_desktop;
     Input m_input = Input::Veil;
-    int m_scale = 1;
+    double m_scale = 1;
     int m_starts = 0;
     int m_stops = 0;
     int m_repaints = 0;

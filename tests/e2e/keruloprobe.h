@@ -3,6 +3,8 @@
 #include "xdisplay.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 
 namespace kerulo::e2e {
 
@@ -69,13 +71,17 @@ public:
     }
 
     /// Brings the toolbar out and clicks one of its panels, by its top within the toolbar, on a
-    /// display whose windows are scaled by the given factor.
-    void clickToolbarPanel(int panelTop, int scale = 1) const {
+    /// display whose windows are scaled by the given factor. Where that is not whole, the
+    /// toolkit rounds the toolbar's place to a screen pixel either way.
+    void clickToolbarPanel(int panelTop, double scale = 1) const {
         const int top = m_x.screenSize().height() / 2;
         const int right = m_x.screenSize().width();
-        m_x.movePointer(right - 1, top + 100 * scale);
-        waitUntil(1000, [&] { return toolbar() && toolbar()->geometry.x() == right - 65 * scale; });
-        clickAt({right - 33 * scale, top + (panelTop + 12) * scale});
+        const auto at = [scale](int logical) { return int(std::lround(logical * scale)); };
+        m_x.movePointer(right - 1, top + at(100));
+        waitUntil(1000, [&] {
+            return toolbar() && std::abs(toolbar()->geometry.x() - (right - 65 * scale)) <= 1;
+        });
+        clickAt({right - at(33), top + at(panelTop + 12)});
     }
 
     static inline const QString Class = QStringLiteral("kerulo");

@@ -4,6 +4,7 @@
 // leaves the pen changed (a style, the width, a colour, the toolbox's place) starts it afresh
 // for the next one.
 #include "desktoptest.h"
+#include "support/casename.h"
 
 #include <QThread>
 #include <gtest/gtest.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <set>
 #include <utility>
 #include <vector>
@@ -639,6 +641,161 @@ TYPED_TEST(PenOnDesktop, ColourChosenInTheDialogDrawsTheNextFigure) {
     EXPECT_EQ(this->settle(strokeOver(before, path, this->Width, Green), &green), "");
     green.image().save(screenshotPath(this->shotName("green")));
 }
+
+// ---- On a display scaled by a factor that need not be whole ----
+
+struct ScaleCase {
+    const char* name;
+    const char* factor; // as the toolkit is given it
+    double scale;
+    int width; // the toolbox's width of 5, in screen pixels: 5 times the factor, rounded
+};
+
+const ScaleCase ScaleCases[] = {
+    {"scaled by 1.25", "1.25", 1.25, 6},
+    {"scaled by 1.5", "1.5", 1.5, 8},
+    {"scaled by 2", "2", 2, 10},
+};
+
+void PrintTo(const ScaleCase& c, std::ostream* out) {
+    *out << c.name;
+}
+
+/// The pen with the program's windows scaled by the toolkit's own factor: the toolbox's width
+/// counts in logical pixels, the figures land where the mouse went in screen pixels. Without a
+/// compositor the platform's input surface takes the mouse in screen pixels; with one the veil
+/// takes it through the toolkit in logical pixels, which may be fractions.
+template <Desktop Kind>
+class PenOnScaledDisplay : public DesktopTest<Kind>,
+                           public ::testing::WithParamInterface<ScaleCase> {
+protected:
+    using DesktopTest<Kind>::x;
+    using DesktopTest<Kind>::probe;
+    using DesktopTest<Kind>::display;
+    using ::testing::WithParamInterface<ScaleCase>::GetParam;
+    // Through the veil of a composited desktop a colour is blended with 10/255 of white.
+    static constexpr int Tolerance = Kind == Desktop::Composited ? 12 : 0;
+
+    static void SetUpTestSuite() {
+        DesktopTest<Kind>::SetUpTestSuite();
+        s_beneath = x().createTestWindow(BeneathRect, Beneath);
+    }
+    static void TearDownTestSuite() {
+        x().destroyWindow(s_beneath);
+        DesktopTest<Kind>::TearDownTestSuite();
+    }
+
+    void SetUp() override {
+        x().movePointer(100, 100);
+        m_folder = std::make_unique<test::RunFolder>();
+        LaunchOptions options;
+        options.environment = [](QProcessEnvironment& env) {
+            env.insert("QT_SCALE_FACTOR", GetParam().factor);
+        };
+        m_kerulo = std::make_unique<KeruloProcess>(display(), *m_folder, options);
+        ASSERT_TRUE(waitUntil(10000, [] { return probe().followImage().has_value(); }))
+            << m_kerulo->output().toStdString();
+        probe().clickToolbarPanel(Panel::Pen, scale());
+        ASSERT_TRUE(waitUntil(3000, [] { return probe().penToolbox() && probe().penSurfaceUp(); }))
+            << "the pen's toolbox and surface came up";
+    }
+    void TearDown() override {
+        m_kerulo.reset();
+        m_folder.reset();
+        waitUntil(5000, [] { return x().mappedWindowsOfClass(KeruloProbe::Class).empty(); });
+    }
+
+    double scale() const { return GetParam().scale; }
+    QPoint onToolbox(QPoint place) const {
+        return probe().penToolbox()->geometry.topLeft() +
+               QPoint(int(std::lround(place.x() * scale())), int(std::lround(place.y() * scale())));
+    }
+    void moveTo(QPoint p) { x().movePointer(p.x(), p.y()); }
+    void useToolButton(int number) {
+        moveTo(onToolbox(On::toolButton(number)));
+        ASSERT_TRUE(waitUntil(2000, [] { return !probe().penSurfaceUp(); }))
+            << "the surface made way for the toolbox";
+        x().click(1);
+        moveTo({probe().penToolbox()->geometry.left() - int(40 * scale()), x().pointer().y()});
+        ASSERT_TRUE(waitUntil(2000, [] { return probe().penSurfaceUp(); }))
+            << "the surface came back";
+    }
+    // As a hand moves a mouse: steps of a few pixels, each one seen by the program.
+    void drag(QPoint from, QPoint to) {
+        moveTo(from);
+        x().pressButton(1);
+        const QPoint d = to - from;
+        const int steps = std::max(1, std::max(std::abs(d.x()), std::abs(d.y())) / 25);
+        for (int k = 1; k <= steps; ++k)
+            moveTo(from + QPoint(d.x() * k / steps, d.y() * k / steps));
+        x().releaseButton(1);
+    }
+    Shot look() const { return Shot(x(), Area); }
+    std::string settle(const Expectation& want, Shot* last) const {
+        QString wrong;
+        waitUntil(2000, [&] {
+            *last = look();
+            wrong = mismatches(*last, want, Tolerance);
+            return wrong.isEmpty();
+        });
+        return wrong.toStdString();
+    }
+    QString shotName(const char* what) const {
+        return QStringLiteral("pen-%1-%2-x%3")
+            .arg(QLatin1String(what),
+                 QLatin1String(Kind == Desktop::Composited ? "composited" : "plain"),
+                 GetParam().factor);
+    }
+
+    // Corners on odd screen pixels, which no logical pixel lands on exactly at these factors.
+    void rectangleLandsWhereDragged() {
+        ASSERT_NO_FATAL_FAILURE(useToolButton(Tool::Rectangle));
+        const Shot before = look();
+        const QPoint a(501, 353), b(1003, 751);
+        drag(a, b);
+        Shot figure;
+        EXPECT_EQ(settle(rectangleOver(before, a, b, GetParam().width, copy, solidBrush), &figure),
+                  "");
+        figure.image().save(screenshotPath(shotName("rectangle")));
+    }
+    void strokeIsTheWidthScaled() {
+        ASSERT_NO_FATAL_FAILURE(useToolButton(Tool::Freehand));
+        const Shot before = look();
+        const std::vector<QPoint> path{{401, 301}, {901, 301}};
+        drag(path[0], path[1]);
+        Shot stroke;
+        EXPECT_EQ(settle(strokeOver(before, path, GetParam().width, Red), &stroke), "");
+        stroke.image().save(screenshotPath(shotName("freehand")));
+        const auto run = redRun(stroke, 650, 301, 3 * GetParam().width, Tolerance);
+        ASSERT_TRUE(run.has_value());
+        EXPECT_EQ(run->second, GetParam().width) << "red rows from row " << run->first;
+    }
+
+    static inline unsigned long s_beneath = 0;
+    std::unique_ptr<test::RunFolder> m_folder;
+    std::unique_ptr<KeruloProcess> m_kerulo;
+};
+
+using PenOnScaledPlain = PenOnScaledDisplay<Desktop::Plain>;
+using PenOnScaledComposited = PenOnScaledDisplay<Desktop::Composited>;
+
+TEST_P(PenOnScaledPlain, RectangleLandsFromWhereTheDragStartsToWhereItEnds) {
+    rectangleLandsWhereDragged();
+}
+TEST_P(PenOnScaledPlain, StrokeIsTheToolboxWidthTimesTheFactorRounded) {
+    strokeIsTheWidthScaled();
+}
+TEST_P(PenOnScaledComposited, RectangleLandsFromWhereTheDragStartsToWhereItEnds) {
+    rectangleLandsWhereDragged();
+}
+TEST_P(PenOnScaledComposited, StrokeIsTheToolboxWidthTimesTheFactorRounded) {
+    strokeIsTheWidthScaled();
+}
+
+INSTANTIATE_TEST_SUITE_P(Factors, PenOnScaledPlain, ::testing::ValuesIn(ScaleCases),
+                         [](const auto& info) { return test::caseName(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Factors, PenOnScaledComposited, ::testing::ValuesIn(ScaleCases),
+                         [](const auto& info) { return test::caseName(info.param.name); });
 
 } // namespace
 } // namespace kerulo::e2e

@@ -8,9 +8,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <set>
 #include <string>
 
 using kerulo::composeFollowPicture;
+using kerulo::followPictureInScreenPixels;
 using kerulo::followPictureOpaqueRegion;
 using kerulo::loadFollowPicture;
 using kerulo::PictureError;
@@ -188,6 +191,129 @@ TEST_P(LoadTable, ComposesTheDecodedPicture) {
 
 INSTANTIATE_TEST_SUITE_P(Cases, LoadTable, ::testing::ValuesIn(LoadCases),
                          [](const auto& info) { return caseName(info.param.what); });
+
+// ---- The picture in the screen's pixels on a scaled display ----
+
+// Blocks of several colours with see-through gaps between them, none lined up with the scale.
+QImage blocks() {
+    QImage picture(128, 128, QImage::Format_RGBA8888);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            const bool opaque = (x / 5 + y / 7) % 3 == 0;
+            picture.setPixelColor(x, y, QColor(x * 2, 255 - y, (x + y) % 256, opaque ? 255 : 0));
+        }
+    return composeFollowPicture(picture);
+}
+
+bool isGray(QRgb pixel) {
+    return (pixel & 0xffffff) == (Gray & 0xffffff);
+}
+
+struct ScreenCase {
+    const char* name;
+    double factor;
+    int side; // in screen pixels
+    // How far from a picture pixel's scaled square, in screen pixels, the centre of a screen
+    // pixel inside the window's shape may lie: at whole factors the shape is scaled exactly, so
+    // only pixels within the squares; elsewhere the toolkit rounds the edges up to half a pixel
+    // outwards, which reaches screen pixels whose centres lie up to a pixel outside.
+    double shapeReach;
+};
+
+const ScreenCase ScreenCases[] = {
+    {"unscaled", 1, 128, 0.5},    {"scaled by 1.25", 1.25, 160, 1}, {"scaled by 1.5", 1.5, 192, 1},
+    {"scaled by 2", 2, 256, 0.5}, {"scaled by 1.1", 1.1, 141, 1},
+};
+
+class ScreenTable : public ::testing::TestWithParam<ScreenCase> {};
+
+// Every screen pixel whose centre lies in a picture pixel shows that pixel's colour, unblended.
+TEST_P(ScreenTable, EachScreenPixelShowsThePicturePixelItsCentreLiesIn) {
+    const ScreenCase& c = GetParam();
+    const QImage composed = blocks();
+    const QImage shown = followPictureInScreenPixels(composed, c.factor);
+    ASSERT_EQ(shown.size(), QSize(c.side, c.side));
+    int wrong = 0;
+    for (int y = 0; y < c.side; ++y)
+        for (int x = 0; x < c.side; ++x) {
+            const QPointF centre((x + 0.5) / c.factor, (y + 0.5) / c.factor);
+            const QRgb under = composed.pixel(int(centre.x()), int(centre.y()));
+            if (!isGray(under))
+                wrong += shown.pixel(x, y) != under;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
+// The toolkit scales the window's shape from logical pixels: every screen pixel the shape may
+// reach shows a colour of the picture, never the gray that would show as a rim. Farther out
+// the gray stays (nothing shows it).
+TEST_P(ScreenTable, TheGrayNextToThePictureTakesAPictureColour) {
+    const ScreenCase& c = GetParam();
+    const QImage composed = blocks();
+    const QImage shown = followPictureInScreenPixels(composed, c.factor);
+    ASSERT_EQ(shown.size(), QSize(c.side, c.side));
+    std::set<QRgb> pictureColours;
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x)
+            pictureColours.insert(composed.pixel(x, y));
+    // Whether a screen pixel's centre lies within a distance of a picture pixel's scaled
+    // square, measured along the farther axis, in screen pixels.
+    const auto nearPicture = [&](int sx, int sy, double within) {
+        const double cx = sx + 0.5, cy = sy + 0.5;
+        const auto from = [&](double v) { return std::max(0, int((v - within) / c.factor) - 1); };
+        const auto to = [&](double v) { return std::min(127, int((v + within) / c.factor) + 1); };
+        for (int y = from(cy); y <= to(cy); ++y)
+            for (int x = from(cx); x <= to(cx); ++x) {
+                if (isGray(composed.pixel(x, y)))
+                    continue;
+                const double dx = std::max({x * c.factor - cx, cx - (x + 1) * c.factor, 0.0});
+                const double dy = std::max({y * c.factor - cy, cy - (y + 1) * c.factor, 0.0});
+                // A centre exactly at the reach is the toolkit's tie, which it may round either
+                // way; the picture's own rounding decides those alike.
+                if (std::max(dx, dy) < within - 1e-9)
+                    return true;
+            }
+        return false;
+    };
+    int rim = 0, beyond = 0;
+    for (int y = 0; y < c.side; ++y)
+        for (int x = 0; x < c.side; ++x) {
+            const QRgb seen = shown.pixel(x, y);
+            EXPECT_TRUE(pictureColours.count(seen)) << x << "," << y;
+            if (!isGray(seen))
+                continue;
+            if (nearPicture(x, y, c.shapeReach))
+                ++rim;
+            else if (!nearPicture(x, y, 2.0 + c.factor))
+                continue;
+            else
+                ++beyond;
+        }
+    EXPECT_EQ(rim, 0) << "gray screen pixels within a pixel of the picture";
+    EXPECT_GT(beyond, 0) << "the gray farther out stays see-through";
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, ScreenTable, ::testing::ValuesIn(ScreenCases),
+                         [](const auto& info) { return caseName(info.param.name); });
+
+TEST(FollowPictureInScreenPixels, KeepsThePictureAsItIsAtScaleOne) {
+    const QImage composed = blocks();
+    EXPECT_EQ(followPictureInScreenPixels(composed, 1), composed);
+    EXPECT_EQ(followPictureInScreenPixels(composed, 0), composed);
+}
+
+TEST(FollowPictureInScreenPixels, DoublesEachPixelAtScaleTwo) {
+    const QImage composed = blocks();
+    const QImage shown = followPictureInScreenPixels(composed, 2);
+    for (int y = 0; y < 128; ++y)
+        for (int x = 0; x < 128; ++x) {
+            if (isGray(composed.pixel(x, y)))
+                continue;
+            for (const QPoint d : {QPoint(0, 0), QPoint(1, 0), QPoint(0, 1), QPoint(1, 1)})
+                ASSERT_EQ(shown.pixel(QPoint(2 * x, 2 * y) + d), composed.pixel(x, y))
+                    << x << "," << y;
+        }
+}
 
 TEST(LoadFollowPicture, PassesTheDecoderErrorOn) {
     RunFolder run(false);

@@ -25,7 +25,7 @@ using test::PixelSet;
 using test::pixelsOf;
 using test::wellFormed;
 
-FigureRasterizer pen(int width, PenStyle style = PenStyle::Solid, int scale = 1,
+FigureRasterizer pen(int width, PenStyle style = PenStyle::Solid, double scale = 1,
                      BrushStyle brush = BrushStyle::Solid) {
     return FigureRasterizer(PenShape{width, style, scale}, brush);
 }

@@ -402,6 +402,30 @@ TEST_P(PenStrokes, ARectangleLeavesOnlyItsFinalFigure) {
 INSTANTIATE_TEST_SUITE_P(PenWindows, PenStrokes, ::testing::ValuesIn(Inputs),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// The screen's scale factor, whole or not, reaches the figures as it is: the toolbox's width of
+// 5 becomes 5 times the factor in screen pixels, rounded.
+TEST_F(PenWindows, StrokesAreTheWidthTimesTheScreensFactorRounded) {
+    const struct {
+        double factor;
+        int rows;
+    } cases[] = {{1, 5}, {1.25, 6}, {1.5, 8}, {2, 10}};
+    platform.penScreen.setInput(PenScreen::Input::Surface);
+    for (const auto& c : cases) {
+        SCOPED_TRACE("factor " + std::to_string(c.factor));
+        platform.penScreen.setScale(c.factor);
+        openPen();
+        platform.penScreen.press({10, 60});
+        platform.penScreen.move({150, 60});
+        platform.penScreen.release({150, 60});
+        int rows = 0;
+        for (int y = 0; y < desktop.height(); ++y)
+            rows += screenPixel({80, y}) == qRgb(255, 0, 0);
+        EXPECT_EQ(rows, c.rows);
+        surface().closeWindow();
+        surface().clearScreen();
+    }
+}
+
 // ---- Tools ----
 
 TEST_F(PenWindows, TheSurfacesHiddenButtonsSelectTheTools) {

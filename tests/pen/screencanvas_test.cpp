@@ -194,8 +194,9 @@ TEST(ScreenCanvas, EachFigureIsOnePaintWithTheCanvasState) {
                     op.run(canvas);
                     ASSERT_EQ(painter.calls.size(), 1u);
                     const auto& call = painter.calls.front();
-                    const FigureRasterizer expected(PenShape{width, PenStyle::DashDot, scale},
-                                                    BrushStyle::ForwardDiagonal);
+                    const FigureRasterizer expected(
+                        PenShape{width, PenStyle::DashDot, double(scale)},
+                        BrushStyle::ForwardDiagonal);
                     const Raster figure = op.figure(expected);
                     EXPECT_EQ(call.figure.pen, figure.pen);
                     EXPECT_EQ(call.figure.brush, figure.brush);

@@ -89,7 +89,7 @@ bool runCommand(PenScreen& screen, const std::string& line) {
         readBackOnePixel();
         say("repainted");
     } else if (command == "scale") {
-        say("scale " + std::to_string(screen.scale()));
+        say("scale " + QString::number(screen.scale()).toStdString());
     } else if (command == "stall") {
         int ms = 0;
         in >> ms;

@@ -2,8 +2,8 @@
 // bare root window, read back pixel by pixel; the mouse taken by the input surface; the
 // desktop repaint; and the choice between painting on the root window and the ink layer.
 #include "e2e/desktoptest.h"
-#include "pen/figurerasterizer.h"
 #include "image/raster.h"
+#include "pen/figurerasterizer.h"
 #include "support/casename.h"
 
 #include <QProcess>
@@ -314,7 +314,7 @@ struct BandCase {
     std::function<Raster(const FigureRasterizer&, QPoint, QPoint)> draw;
     BrushStyle brush;
     int width;
-    int scale;
+    double scale;
 };
 
 Raster rectangleBand(const FigureRasterizer& r, QPoint a, QPoint b) {
@@ -399,7 +399,7 @@ struct InputCase {
     // How the display is scaled: the toolkit's own factor, or the desktop's font resolution.
     const char* scaleFactor;
     const char* xftDpi;
-    int scale;
+    double scale;
     bool draws;
 };
 
@@ -409,6 +409,10 @@ const InputCase InputCases[] = {
     {"right button", 3, "", "", 1, true},
     {"left button toolkit scaled by 2", 1, "2", "", 2, true},
     {"left button desktop at 192 dpi", 1, "", "192", 2, true},
+    {"left button toolkit scaled by 1.25", 1, "1.25", "", 1.25, true},
+    {"left button toolkit scaled by 1.5", 1, "1.5", "", 1.5, true},
+    {"left button desktop at 120 dpi", 1, "", "120", 1.25, true},
+    {"left button desktop at 144 dpi", 1, "", "144", 1.5, true},
     {"wheel up", 4, "", "", 1, false},
     {"wheel down", 5, "", "", 1, false},
     {"wheel left", 6, "", "", 1, false},
@@ -449,7 +453,7 @@ protected:
 TEST_P(InputOnPlainDesktop, SurfaceTakesTheMouseInScreenPixels) {
     const InputCase& c = GetParam();
     PenDriver& pen = driver(c.scaleFactor);
-    ASSERT_EQ(pen.command("scale", "scale"), "scale " + std::to_string(c.scale));
+    ASSERT_EQ(pen.command("scale", "scale"), "scale " + QString::number(c.scale).toStdString());
     ASSERT_EQ(pen.command("start", "start"), "start surface");
 
     const std::vector<QPoint> path{{500, 400}, {520, 410}, {545, 437}, {546, 437}, {600, 500}};
