@@ -6,7 +6,6 @@
 
 #include <windows.h>
 
-#include <algorithm>
 
 namespace kerulo {
 
@@ -42,9 +41,10 @@ void Win32PenScreen::repaintDesktop() {
         m_layer->clear();
 }
 
-int Win32PenScreen::scale() const {
+// Windows scales by 125 % or 150 % by default: the factor as it is, never rounded.
+double Win32PenScreen::scale() const {
     const QScreen* screen = QGuiApplication::primaryScreen();
-    return screen ? std::max(1, qRound(screen->devicePixelRatio())) : 1;
+    return screen ? screen->devicePixelRatio() : 1.0;
 }
 
 void Win32PenScreen::paint(const Raster& figure, QRgb penColour, QRgb brushColour,

@@ -19,7 +19,7 @@ public:
     Input start() override;
     void stop() override;
     void repaintDesktop() override;
-    int scale() const override;
+    double scale() const override;
     void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) override;
 
 private:
