@@ -12,8 +12,9 @@ set(KERULO_WINEPATH
 set(KERULO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 file(WRITE ${CMAKE_BINARY_DIR}/wine-run
 "#!/bin/sh
-# Made by CMake: runs a program of this build tree under Wine.
-export WINEPREFIX='${KERULO_WINEPREFIX}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+# Made by CMake: runs a program of this build tree under Wine, in the build tree's Wine prefix or
+# in the one KERULO_WINEPREFIX names (a test's own).
+export WINEPREFIX=\"\${KERULO_WINEPREFIX:-${KERULO_WINEPREFIX}}\" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 export WINEPATH='${KERULO_WINEPATH}'
 if [ ! -f \"$WINEPREFIX/.kerulo\" ]; then
   '${KERULO_WINE}' reg add 'HKCU\\\\Software\\\\Wine\\\\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1

@@ -13,6 +13,9 @@ packages=(
   cmake ninja-build
   # running and packing the result
   wine wine64 nsis zip
+  # the smoke test of the program under Wine: virtual desktops with a tray host and a compositor,
+  # XTest input, screenshots, and the script that drives them
+  xvfb xauth openbox trayer xcompmgr xdotool x11-utils imagemagick python3
 )
 
 bash "$(dirname "$0")/../install-missing.sh" "${packages[@]}"
