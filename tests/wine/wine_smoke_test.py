@@ -100,6 +100,18 @@ class Screen:
             f.write(chunk(b"IEND", b""))
 
 
+def settle(seconds, desktop, condition):
+    """Looks at the screen until the condition holds of it or the deadline passes; gives whether
+    it held and the last look. The screen shows what the program does a little later."""
+    last = [None]
+
+    def holds():
+        last[0] = desktop.look()
+        return condition(last[0])
+
+    return bool(wait_until(seconds, holds)), last[0]
+
+
 def distance(a, b):
     return max(abs(p - q) for p, q in zip(a, b))
 
@@ -174,8 +186,8 @@ class Wine:
         self.prefix = prefix
 
     def environment(self, display):
-        return dict(os.environ, DISPLAY=display, KERULO_WINEPREFIX=self.prefix, WINEPREFIX=self.prefix,
-                    DBUS_SESSION_BUS_ADDRESS="disabled:")
+        return dict(os.environ, DISPLAY=display, KERULO_WINEPREFIX=self.prefix,
+                    WINEPREFIX=self.prefix, DBUS_SESSION_BUS_ADDRESS="disabled:")
 
     def start(self, display, program, folder, log):
         return subprocess.Popen([self.runner, program], cwd=folder, stdout=log,
@@ -266,12 +278,12 @@ class Run:
 def desktop_checks(run):
     """Start, toolbar, follow image, tray icon and F8 on openbox with trayer."""
     d = run.desktop
-    empty_tray = d.look()
+    bare = d.look()
     run.start()
     top = SIZE[1] // 2
-    strip = run.toolbar()
+    strip = (SIZE[0] - STRIP, top, TOOLBAR_WIDTH, TOOLBAR_HEIGHT)
     run.check("the toolbar stands retracted to a strip at the right edge",
-              strip == (SIZE[0] - STRIP, top, TOOLBAR_WIDTH, TOOLBAR_HEIGHT), "at %s" % (strip,))
+              wait_until(10, lambda: run.toolbar() == strip), "at %s" % (run.toolbar(),))
 
     # The follow image comes to the pointer once it moves: raw input over windows that are not
     # Wine's does not reach Wine, so the program's catch-up look may be what finds it.
@@ -285,22 +297,23 @@ def desktop_checks(run):
         offset[0] = (500 - place[0], 350 - place[1])
         return offset[0][0] == offset[0][1] and 0 <= offset[0][0] < place[2]
 
+    # The shipped picture is an orange ring, 96 pixels wide, around the pointer: pixels of the
+    # square around the pointer differ from the bare desktop where it shows.
+    def ring_pixels(screen):
+        return sum(1 for x in range(450, 551, 2) for y in range(300, 401, 2)
+                   if distance(screen.at(x, y), bare.at(x, y)) > 60)
+
     came = wait_until(10, follows)
     run.check("the follow image stands at the pointer", came,
               "the pointer is %s from its corner" % (offset[0],))
-    screen = run.shot("follow-image")
-    if came:
-        place = run.follow_image()
-        # The shipped picture is an orange ring: some pixels in the window show it.
-        ring = [(x, y) for x in range(place[0], place[0] + place[2], 2)
-                for y in range(place[1], place[1] + place[3], 2)
-                if distance(screen.at(x, y), empty_tray.at(x, y)) > 60]
-        run.check("the follow image's picture shows on the screen", len(ring) > 20,
-                  "%d pixels differ from the bare desktop" % len(ring))
+    shows, screen = settle(10, d, lambda screen: ring_pixels(screen) > 100)
+    run.shot("follow-image", screen)
+    run.check("the follow image's picture shows around the pointer", shows,
+              "%d pixels differ from the bare desktop" % ring_pixels(screen))
 
     # trayer holds the icon in its panel at the top left, 200 by 32 pixels.
     tray = [(x, y) for x in range(0, 200) for y in range(0, 32)
-            if distance(screen.at(x, y), empty_tray.at(x, y)) > 40]
+            if distance(screen.at(x, y), bare.at(x, y)) > 40]
     run.check("the tray icon shows in trayer", len(tray) > 30,
               "%d pixels changed in the tray" % len(tray))
 
@@ -310,7 +323,7 @@ def desktop_checks(run):
         # Out, the panels cover the 60 pixels left of the strip: they are no longer desktop.
         covered = sum(1 for x in range(SIZE[0] - 60, SIZE[0] - 10, 5)
                       for y in range(top + 10, top + 190, 5)
-                      if distance(screen.at(x, y), empty_tray.at(x, y)) > 30)
+                      if distance(screen.at(x, y), bare.at(x, y)) > 30)
         run.check("the toolbar's panels show", covered > 300, "%d of 360 pixels" % covered)
 
     d.glide((SIZE[0] - 2, top + 100), (500, 350), 10)
@@ -318,12 +331,17 @@ def desktop_checks(run):
     sent = run.wine.run(d.display, run.args.sendkeys, "F8")
     run.check("sendkeys presses F8 inside Wine", sent.returncode == 0, sent.stderr.strip())
     gone = wait_until(10, lambda: run.follow_image() is None)
-    run.check("F8 hides the follow image", gone)
-    run.shot("f8-off")
+    cleared, screen = settle(10, d, lambda screen: ring_pixels(screen) == 0)
+    run.shot("f8-off", screen)
+    run.check("F8 hides the follow image", gone and cleared,
+              "window gone %s, %d ring pixels" % (gone, ring_pixels(screen)))
     sent = run.wine.run(d.display, run.args.sendkeys, "F8")
     back = wait_until(10, follows)
-    run.check("F8 again brings the follow image back at the pointer", back)
-    run.shot("f8-on")
+    shows, screen = settle(10, d, lambda screen: ring_pixels(screen) > 100)
+    run.shot("f8-on", screen)
+    run.check("F8 again brings the follow image back at the pointer",
+              sent.returncode == 0 and back and shows,
+              "window back %s, %d ring pixels" % (back, ring_pixels(screen)))
     run.check("the program still runs", run.program.poll() is None)
     run.end_program()
 
@@ -331,6 +349,7 @@ def desktop_checks(run):
 def pen_checks(run):
     """The pen's rectangle and clearing, with xcompmgr."""
     d = run.desktop
+    bare = d.look()
     run.start()
     top = SIZE[1] // 2
     if not run.bring_out_toolbar():
@@ -368,6 +387,12 @@ def pen_checks(run):
     if not (use_tool(CLEAR_TOOL) and use_tool(RECTANGLE_TOOL)):
         return
     before = run.shot("pen-before")
+    # Blended by the compositor, the veil lightens the desktop by a few steps; where Wine cannot
+    # blend, it is opaque white.
+    seen = [before.at(x, 700) for x in range(100, 1000, 100)]
+    run.check("the veil lets the desktop show through",
+              all(distance(c, bare.at(100, 700)) <= VEIL_TOLERANCE for c in seen),
+              "%s over %s" % (", ".join(hexed(c) for c in seen), hexed(bare.at(100, 700))))
     a, b = (400, 250), (800, 550)
     d.move(*a)
     time.sleep(0.2)
@@ -377,7 +402,8 @@ def pen_checks(run):
     d.button(False)
 
     # The outline runs along a's rows and columns up to, not including, b's; the brush fills the
-    # inside. The pen is 5 pixels wide: 4 pixels in, the brush shows.
+    # inside; the inside points lie beyond the reach of the 5-pixel pen, the outside points
+    # beyond the outline's.
     def drawn(screen):
         right, bottom = b[0] - 1, b[1] - 1
         outline = [(x, y) for x in range(a[0] + 20, right - 20, 20) for y in (a[1], bottom)]
@@ -394,35 +420,26 @@ def pen_checks(run):
                   if distance(screen.at(*p), before.at(*p)) > 2]
         return wrong
 
-    last = [None, None]
-
-    def rectangle_shows():
-        last[0] = d.look()
-        last[1] = drawn(last[0])
-        return not last[1]
-
-    shown = wait_until(10, rectangle_shows)
-    run.shot("pen-rectangle", last[0])
+    shown, screen = settle(10, d, lambda screen: not drawn(screen))
+    run.shot("pen-rectangle", screen)
     run.check("the rectangle shows where it was dragged: red outline, highlight inside", shown,
               "; ".join("%s %s instead of %s" % (p, hexed(seen), hexed(want))
-                        for p, seen, want in (last[1] or [])[:6]))
+                        for p, seen, want in drawn(screen)[:6]))
 
     if not use_tool(CLEAR_TOOL):
         return
 
-    def cleared():
-        last[0] = d.look()
-        last[1] = [((x, y), last[0].at(x, y), before.at(x, y))
-                   for x in range(a[0] - 20, b[0] + 20, 7) for y in range(a[1] - 20, b[1] + 20, 7)
-                   if distance(last[0].at(x, y), before.at(x, y)) > 2]
-        return not last[1]
+    def left(screen):
+        return [((x, y), screen.at(x, y), before.at(x, y))
+                for x in range(a[0] - 20, b[0] + 20, 7) for y in range(a[1] - 20, b[1] + 20, 7)
+                if distance(screen.at(x, y), before.at(x, y)) > 2]
 
-    gone = wait_until(10, cleared)
-    run.shot("pen-cleared", last[0])
+    gone, screen = settle(10, d, lambda screen: not left(screen))
+    run.shot("pen-cleared", screen)
     run.check("the clear button takes the rectangle away", gone,
               "%d pixels differ from before, e.g. %s" % (
-                  len(last[1] or []), "; ".join("%s %s instead of %s" % (p, hexed(s), hexed(w))
-                                              for p, s, w in (last[1] or [])[:4])))
+                  len(left(screen)), "; ".join("%s %s instead of %s" % (p, hexed(s), hexed(w))
+                                               for p, s, w in left(screen)[:4])))
     run.check("the program still runs", run.program.poll() is None)
     run.end_program()
 
