@@ -6,15 +6,16 @@
 Two desktops of 1280x800, each with its own X server: openbox and trayer, where the program
 starts, its toolbar strip stands at the right edge and slides out under a resting pointer, the
 follow image comes to the pointer, the tray icon shows in trayer and F8 (pressed inside Wine)
-hides and brings back the follow image; then the same with xcompmgr, where the pen opened from
+hides and brings back the follow image; then openbox with xcompmgr, where the pen opened from
 the toolbar draws a rectangle at the dragged place and the toolbox's clear button takes it away.
 Wine blends windows with a constant alpha only under a compositor: without one the pen's veil
 would cover the screen in white.
 
 The program runs from a copy of its run folder in a Wine prefix of the run's own, linked from the
 build's prefix. Input comes from xdotool (XTest), except F8, which a small Windows program sends
-from inside Wine: Wine hands system hot keys only key presses made inside Wine or sent while a
-Wine window has the focus. Screenshots go to build-windows/test-tmp/screenshots/.
+from inside Wine: Wine delivers a system hot key only for input sent from inside Wine, or for a
+key pressed while a Wine window has the focus. Screenshots go to the screenshots folder beside
+the temporary folder given (build-windows/test-tmp/screenshots/ under CTest).
 """
 
 import argparse
@@ -28,7 +29,7 @@ import zlib
 
 SIZE = (1280, 800)
 TOOLBAR_WIDTH, TOOLBAR_HEIGHT, STRIP = 65, 198, 5
-# Tops of the toolbar's panels; each is 25 pixels high.
+# The top of the toolbar's pen panel within the toolbar; the panels are 25 pixels high.
 PEN_PANEL = 136
 # The pen's toolbox stands 130 pixels left of the right edge, 10 below the top; its tool buttons
 # are two rows of three, 23 by 22 pixels from (18, 49) of the toolbox.
