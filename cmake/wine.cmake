@@ -14,8 +14,9 @@ set(KERULO_WINEPATH
 set(KERULO_WINEPREFIX ${CMAKE_BINARY_DIR}/wineprefix)
 file(WRITE ${CMAKE_BINARY_DIR}/wine-run
 "#!/bin/sh
-# Made by CMake: runs a program of this build tree under Wine.
-export WINEPREFIX='${KERULO_WINEPREFIX}' WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
+# Made by CMake: runs a program of this build tree under Wine, in the build tree's Wine prefix or
+# in the one KERULO_WINEPREFIX names (a test's own).
+export WINEPREFIX=\"\${KERULO_WINEPREFIX:-${KERULO_WINEPREFIX}}\" WINEDEBUG=-all WINEDLLOVERRIDES='mscoree,mshtml='
 export WINEPATH='${KERULO_WINEPATH}'
 # The wineserver and the services Wine starts with the first program of a session keep the
 # output they inherit open for as long as they run: a test that started them would not end, for

@@ -35,6 +35,13 @@ void Win32DesktopShell::keepOffTaskbar(QWidget& window) {
     static const QString name = QStringLiteral("kerulo-off-taskbar");
     if (window.findChild<QObject*>(name, Qt::FindDirectChildrenOnly))
         return;
+    // The windows that bypass the window manager on X11 (the toolbar, the effects, the pen's
+    // surface) never take the keyboard there. Here they would be activated when shown, taking
+    // the focus from the program the teacher works in, and under Wine they would become windows
+    // the X window manager places (it keeps a tenth of them on the screen, so the toolbar's
+    // strip grew to 6 pixels).
+    if (window.windowFlags() & Qt::X11BypassWindowManagerHint)
+        window.setAttribute(Qt::WA_ShowWithoutActivating);
     auto* filter = new OffTaskbar(&window);
     filter->setObjectName(name);
     window.installEventFilter(filter);

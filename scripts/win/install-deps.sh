@@ -17,6 +17,9 @@ packages=(
   wine wine64 nsis zip
   # the package tests: what the zip holds, the icon file's sizes
   unzip file
+  # the smoke test of the program under Wine: virtual desktops with a tray host and a compositor,
+  # XTest input, screenshots, and the script that drives them
+  xvfb xauth openbox trayer xcompmgr xdotool x11-utils imagemagick python3
 )
 
 bash "$(dirname "$0")/../install-missing.sh" "${packages[@]}"
