@@ -511,8 +511,16 @@ void expectScreenCovered(const std::string& name) {
         .grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
         .save(screenshotPath(QString::fromStdString("badinput-" + name)));
     const QSize screen = Screen::x().screenSize();
-    for (const QPoint p : {Pointer, QPoint(0, 0), QPoint(screen.width() - 1, screen.height() - 1),
-                           QPoint(0, screen.height() - 1), QPoint(screen.width() / 2, 0)})
+    const QPoint places[] = {Pointer, QPoint(0, 0), QPoint(screen.width() - 1, screen.height() - 1),
+                             QPoint(0, screen.height() - 1), QPoint(screen.width() / 2, 0)};
+    // A window as large as the screen may take a while to be painted on a busy machine.
+    waitUntil(5000, [&] {
+        for (const QPoint p : places)
+            if ((Screen::x().pixel(p.x(), p.y()) & 0xffffff) != ShippedHaloColour)
+                return false;
+        return true;
+    });
+    for (const QPoint p : places)
         EXPECT_EQ(Screen::x().pixel(p.x(), p.y()) & 0xffffff, ShippedHaloColour)
             << p.x() << "," << p.y();
 }
@@ -524,6 +532,9 @@ void expectHaloDisc(const std::string& name, QRgb colour) {
     Screen::x()
         .grab(QRect(Pointer - QPoint(60, 60), QSize(120, 120)))
         .save(screenshotPath(QString::fromStdString("badinput-" + name)));
+    waitUntil(5000, [colour] {
+        return (Screen::x().pixel(Pointer.x(), Pointer.y()) & 0xffffff) == (colour & 0xffffff);
+    });
     EXPECT_EQ(Screen::x().pixel(Pointer.x(), Pointer.y()) & 0xffffff, colour & 0xffffff);
     EXPECT_EQ(Screen::x().pixel(Pointer.x() - 48, Pointer.y() - 48) & 0xffffff, Beneath)
         << "outside the disc";
