@@ -5,17 +5,18 @@
 # own.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-bash scripts/build.sh
+bash scripts/install-deps.sh
 bash scripts/win/install-deps.sh
 
-# On a machine that has not built Qt for Windows yet, that takes about half an hour of both
-# cores. It builds at the lowest priority while the Linux tests run, which mostly wait on their
-# virtual desktops; once built it is cached and this costs nothing.
+# On a machine that has not built Qt for Windows yet, fetching its source and building it takes
+# about half an hour of both cores. It builds at the lowest priority while the Linux build and
+# tests run, the tests mostly waiting on their virtual desktops; once built it is cached and
+# this costs nothing.
 qt_log=$(mktemp)
 nice -n 19 bash scripts/win/qt.sh >/dev/null 2>"$qt_log" &
 qt_build=$!
 linux=0
-(cd build && ctest --output-on-failure --timeout 600) || linux=$?
+bash scripts/build.sh && (cd build && ctest --output-on-failure --timeout 600) || linux=$?
 if ! wait "$qt_build"; then
   cat "$qt_log" >&2
   echo "test.sh: building Qt for Windows failed" >&2
