@@ -1,5 +1,7 @@
 #include "platform/win32/win32inklayer.h"
 
+#include "platform/win32/win32windowclass.h"
+
 #include <QRect>
 
 #include <algorithm>
@@ -14,19 +16,6 @@ const wchar_t ClassName[] = L"KeruloInkLayer";
 
 QSize primaryScreenPixels() {
     return {GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN)};
-}
-
-void registerClassOnce() {
-    static const bool registered = [] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = DefWindowProcW;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = ClassName;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    if (!registered)
-        throw std::runtime_error("Windows did not register the class of the pen's ink layer.");
 }
 
 // A top-down 32-bit device-independent bitmap: rows in the image's order, each pixel a
@@ -54,7 +43,7 @@ Win32InkLayer::Win32InkLayer()
     : m_image(primaryScreenPixels(), [this](const std::vector<QRect>& areas, quint32* screen) {
           readScreen(areas, screen);
       }) {
-    registerClassOnce();
+    registerWindowClass(ClassName, DefWindowProcW, "the pen's ink layer");
     const QSize size = m_image.size();
     m_window = CreateWindowExW(WS_EX_LAYERED | WS_EX_TRANSPARENT | WS_EX_TOPMOST |
                                    WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE,

@@ -1,5 +1,7 @@
 #include "platform/win32/win32messagewindow.h"
 
+#include "platform/win32/win32windowclass.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -7,23 +9,10 @@ namespace kerulo {
 
 namespace {
 const wchar_t ClassName[] = L"KeruloMessageWindow";
-
-void registerClassOnce(WNDPROC procedure) {
-    static const bool registered = [procedure] {
-        WNDCLASSEXW windowClass{};
-        windowClass.cbSize = sizeof windowClass;
-        windowClass.lpfnWndProc = procedure;
-        windowClass.hInstance = GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = ClassName;
-        return RegisterClassExW(&windowClass) != 0;
-    }();
-    if (!registered)
-        throw std::runtime_error("Windows did not register the class of the message window");
-}
 } // namespace
 
 Win32MessageWindow::Win32MessageWindow(Handler handler) : m_handler(std::move(handler)) {
-    registerClassOnce(&Win32MessageWindow::procedure);
+    registerWindowClass(ClassName, &Win32MessageWindow::procedure, "the message window");
     m_window = CreateWindowExW(0, ClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                                GetModuleHandleW(nullptr), this);
     if (!m_window)
