@@ -33,7 +33,11 @@ export WINEPATH='${KERULO_WINEPATH}'
     touch \"$WINEPREFIX/.kerulo\"
   fi
 ) 9>'${CMAKE_BINARY_DIR}/wine-run.lock'
-exec '${KERULO_WINE}' \"$@\"
+'${KERULO_WINE}' \"$@\"
+status=$?
+# A program that Wine failed to start leaves no other trace.
+[ $status -eq 0 ] || echo \"wine-run: $1 ended with status $status\" >&2
+exit $status
 ")
 file(CHMOD ${CMAKE_BINARY_DIR}/wine-run PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE
   GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -9,25 +9,33 @@ bash scripts/install-deps.sh
 bash scripts/win/install-deps.sh
 
 # On a machine that has not built Qt for Windows yet, fetching its source and building it takes
-# about half an hour of both cores. It builds at the lowest priority while the Linux build and
-# tests run, the tests mostly waiting on their virtual desktops; once built it is cached and
-# this costs nothing.
-qt_log=$(mktemp)
-nice -n 19 bash scripts/win/qt.sh >/dev/null 2>"$qt_log" &
-qt_build=$!
+# about half an hour of both cores. It builds, with the other libraries for Windows, at the lowest
+# priority while the Linux build, tests and fuzzing run, the tests mostly waiting on their virtual
+# desktops; once built it is cached and this costs nothing. An interrupted build resumes where it
+# stopped, so a failure here stops it rather than waiting for it.
+windows_log=$(mktemp)
+setsid nice -n 19 bash -c 'bash scripts/win/qt.sh && bash scripts/win/qt-licenses.sh && bash scripts/win/libs.sh' \
+  >/dev/null 2>"$windows_log" &
+windows_libraries=$!
 linux=0
-bash scripts/build.sh && (cd build && ctest --output-on-failure --timeout 600) || linux=$?
-if ! wait "$qt_build"; then
-  cat "$qt_log" >&2
-  echo "test.sh: building Qt for Windows failed" >&2
+{ bash scripts/build.sh && (cd build && ctest --output-on-failure --timeout 600) && bash scripts/fuzz.sh 30; } \
+  || linux=$?
+if [ "$linux" -ne 0 ]; then
+  kill -- "-$windows_libraries" 2>/dev/null || true
+  exit "$linux"
+fi
+if ! wait "$windows_libraries"; then
+  cat "$windows_log" >&2
+  echo "test.sh: building Qt or the libraries for Windows failed" >&2
   exit 1
 fi
-rm -f "$qt_log"
-[ "$linux" -eq 0 ] || exit "$linux"
+rm -f "$windows_log"
 
 bash scripts/windows.sh
 # The Windows tests need no display (Qt's offscreen platform), except those that start virtual
 # desktops of their own; without one Wine also opens no window of its own on the user's screen,
-# such as the one it shows while it updates its prefix.
-(cd build-windows && env -u DISPLAY -u WAYLAND_DISPLAY ctest --output-on-failure --timeout 600 -j2)
-bash scripts/fuzz.sh 30
+# such as the one it shows while it updates its prefix. Wine itself now and then fails to start a
+# program (about once in a few thousand runs here, the program never reached, no output): a test
+# that fails gets a second run, so that only a fault that repeats fails the command.
+(cd build-windows && env -u DISPLAY -u WAYLAND_DISPLAY \
+  ctest --output-on-failure --timeout 600 -j2 --repeat until-pass:2)
