@@ -7,6 +7,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <fstream>
+#include <map>
 #include <string>
 #include <sys/wait.h>
 #include <thread>
@@ -68,6 +69,30 @@ inline double cpuSeconds(pid_t pid) {
     }
     closedir(dir);
     return double(total) / 1e9;
+}
+
+/// How many times each thread was given a processor, by "name/thread id": an idle thread that
+/// wakes up is counted each time it does.
+using ThreadWakeups = std::map<std::string, unsigned long long>;
+inline ThreadWakeups threadWakeups(pid_t pid) {
+    const std::string tasks = "/proc/" + std::to_string(pid) + "/task";
+    ThreadWakeups wakeups;
+    DIR* dir = opendir(tasks.c_str());
+    if (!dir)
+        return wakeups;
+    while (const dirent* entry = readdir(dir)) {
+        if (entry->d_name[0] == '.')
+            continue;
+        const std::string task = tasks + "/" + entry->d_name;
+        std::string name;
+        std::getline(std::ifstream(task + "/comm"), name);
+        std::ifstream stat(task + "/schedstat");
+        unsigned long long runNanoseconds = 0, waitNanoseconds = 0, timesRun = 0;
+        if (stat >> runNanoseconds >> waitNanoseconds >> timesRun)
+            wakeups[name + "/" + entry->d_name] = timesRun;
+    }
+    closedir(dir);
+    return wakeups;
 }
 
 /// Resident memory in megabytes.

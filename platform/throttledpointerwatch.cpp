@@ -5,6 +5,7 @@
 namespace kerulo {
 
 ThrottledPointerWatch::ThrottledPointerWatch(QObject* parent) : PointerWatch(parent) {
+    m_clock.start();
     m_lastPosition = QCursor::pos();
     connect(&m_check, &QTimer::timeout, this, &ThrottledPointerWatch::checkPosition);
 }
@@ -15,21 +16,23 @@ void ThrottledPointerWatch::startChecking(bool rawMotion) {
     m_check.start();
 }
 
+std::int64_t ThrottledPointerWatch::microsecondsNow() const {
+    return m_clock.nsecsElapsed() / 1000;
+}
+
 void ThrottledPointerWatch::motionSeen() {
-    if (m_reportPending)
+    const std::optional<std::int64_t> delay = m_pacing.motionSeen(microsecondsNow());
+    if (!delay)
         return;
-    m_reportPending = true;
-    const qint64 sinceLast = m_sinceReport.isValid() ? m_sinceReport.elapsed() : MinReportGap;
-    if (sinceLast >= MinReportGap)
+    if (*delay == 0)
         QMetaObject::invokeMethod(this, &ThrottledPointerWatch::report, Qt::QueuedConnection);
-    else
-        QTimer::singleShot(int(MinReportGap - sinceLast), Qt::PreciseTimer, this,
+    else // never sooner than the gap: a timer rounds to whole milliseconds
+        QTimer::singleShot(int((*delay + 999) / 1000), Qt::PreciseTimer, this,
                            &ThrottledPointerWatch::report);
 }
 
 void ThrottledPointerWatch::report() {
-    m_reportPending = false;
-    m_sinceReport.start();
+    m_pacing.reported(microsecondsNow());
     m_lastPosition = QCursor::pos();
     emit moved(m_lastPosition);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/motionreportpacing.h"
 #include "platform/pointerwatch.h"
 
 #include <QElapsedTimer>
@@ -8,19 +9,16 @@
 
 namespace kerulo {
 
-/// The report rule every platform's watch shares. The platform tells of raw motion through
-/// motionSeen(), from inside its native event handling; handlers must not run there, and a burst
-/// of motion needs only one look at the pointer, so a single report is queued and later motion
-/// rides on it. A fast mouse sends a motion every millisecond, and every move of a window costs
-/// the toolkit a trip to the window system, so reports come at most every MinReportGap; the last
-/// one is never dropped. Raw motion does not cover warps (a program moving the pointer), so a
-/// slow check catches those; without raw motion a 10 ms check stands in for it.
+/// The watch every platform's shares. The platform tells of raw motion through motionSeen(), from
+/// inside its native event handling; handlers must not run there, and a burst of motion needs
+/// only one look at the pointer, so a report is queued when MotionReportPacing says and later
+/// motion rides on it. Raw motion does not cover warps (a program moving the pointer), so a slow
+/// check catches those; without raw motion a 10 ms check stands in for it.
 class ThrottledPointerWatch : public PointerWatch {
     Q_OBJECT
 public:
     static constexpr int CatchUpInterval = 1000; // ms; only warps need it
     static constexpr int FallbackInterval = 10;  // ms; without raw motion this is all there is
-    static constexpr qint64 MinReportGap = 4;    // ms between two reports of raw motion
 
     explicit ThrottledPointerWatch(QObject* parent = nullptr);
 
@@ -33,8 +31,10 @@ private:
     void checkPosition();
     void report();
 
-    bool m_reportPending = false;
-    QElapsedTimer m_sinceReport;
+    std::int64_t microsecondsNow() const;
+
+    MotionReportPacing m_pacing;
+    QElapsedTimer m_clock;
     QPoint m_lastPosition;
     QTimer m_check;
 };
