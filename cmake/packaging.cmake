@@ -133,7 +133,10 @@ set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 # only at run time, so no library dependency names that one; without it the program cannot
 # open a window at all.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
+# The X11 window mover uses Qt's platform interface, whose binary interface holds only within
+# one Qt version: the package needs the very version it was built against, as Debian's Qt
+# provides it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-base-abi (= ${Qt6_VERSION})")
 # The user interface is Chinese; without a CJK font its captions show as boxes.
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-wqy-microhei")
 include(CPack)

@@ -72,7 +72,7 @@ void FollowImageWindow::updateShape(const QImage& composed) {
 void FollowImageWindow::followPointer(QPoint pointer) {
     const QPoint place = FollowPlacement::followTopLeft(pointer, m_cursorOffset);
     if (pos() != place)
-        move(place);
+        windows().platform().windowMover.move(*this, place);
 }
 
 // Every showing brings the toolbar out and closes the settings dialog; a caller that wants

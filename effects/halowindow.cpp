@@ -50,7 +50,7 @@ QColor HaloWindow::colour() const {
 void HaloWindow::followPointer(QPoint pointer) {
     const QPoint place = HaloExtent::topLeft(pointer, m_haloSize, m_windowSide);
     if (pos() != place)
-        move(place);
+        windows().platform().windowMover.move(*this, place);
 }
 
 } // namespace kerulo

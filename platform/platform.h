@@ -5,6 +5,7 @@
 #include "platform/penscreen.h"
 #include "platform/pointerscreen.h"
 #include "platform/pointerwatch.h"
+#include "platform/windowmover.h"
 
 namespace kerulo {
 
@@ -15,6 +16,7 @@ struct Platform {
     DesktopShell& shell;
     PenScreen& penScreen;
     GlobalKeys& keys;
+    WindowMover& windowMover;
 };
 
 } // namespace kerulo

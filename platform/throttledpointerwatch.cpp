@@ -31,14 +31,18 @@ void ThrottledPointerWatch::motionSeen() {
                            &ThrottledPointerWatch::report);
 }
 
+QPoint ThrottledPointerWatch::pointerPosition() {
+    return QCursor::pos();
+}
+
 void ThrottledPointerWatch::report() {
     m_pacing.reported(microsecondsNow());
-    m_lastPosition = QCursor::pos();
+    m_lastPosition = pointerPosition();
     emit moved(m_lastPosition);
 }
 
 void ThrottledPointerWatch::checkPosition() {
-    const QPoint now = QCursor::pos();
+    const QPoint now = pointerPosition();
     if (now == m_lastPosition)
         return;
     m_lastPosition = now;

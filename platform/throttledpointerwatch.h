@@ -26,6 +26,8 @@ protected:
     /// Starts the periodic check, slow when the platform delivers raw motion.
     void startChecking(bool rawMotion);
     void motionSeen();
+    /// Where the pointer is now, in the toolkit's coordinates.
+    virtual QPoint pointerPosition();
 
 private:
     void checkPosition();

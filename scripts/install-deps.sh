@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   # build
   cmake g++ ninja-build pkg-config sqlite3 python3
-  qt6-base-dev qt6-qpa-plugins libgl-dev
+  qt6-base-dev qt6-base-private-dev qt6-qpa-plugins libgl-dev
   libsqlite3-dev libpng-dev libjpeg-dev
   libx11-dev libx11-xcb-dev libxcb1-dev libxcb-xinput-dev libxcb-shape0-dev libxcb-xfixes0-dev
   libxcb-xtest0-dev libxext-dev libxi-dev libxtst-dev libxfixes-dev

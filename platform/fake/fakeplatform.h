@@ -6,6 +6,7 @@
 #include "platform/fake/fakepointerscreen.h"
 #include "platform/fake/fakepointerwatch.h"
 #include "platform/platform.h"
+#include "platform/toolkitwindowmover.h"
 
 namespace kerulo {
 
@@ -16,8 +17,9 @@ struct FakePlatform {
     FakeDesktopShell shell;
     FakePenScreen penScreen;
     FakeGlobalKeys keys;
+    ToolkitWindowMover windowMover;
 
-    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen, keys}; }
+    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen, keys, windowMover}; }
 
     /// Moves the pointer and reports the motion, as a real mouse would.
     void movePointer(QPoint p) {

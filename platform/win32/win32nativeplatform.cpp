@@ -1,5 +1,6 @@
 #include "platform/cursorpointerscreen.h"
 #include "platform/nativeplatform.h"
+#include "platform/toolkitwindowmover.h"
 #include "platform/win32/win32desktopshell.h"
 #include "platform/win32/win32globalkeys.h"
 #include "platform/win32/win32penscreen.h"
@@ -15,6 +16,7 @@ struct NativePlatform::Services {
     Win32DesktopShell shell;
     Win32PenScreen penScreen;
     Win32GlobalKeys keys;
+    ToolkitWindowMover windowMover;
 };
 
 // Qt's windows plugin is the only one a Windows build carries.
@@ -29,7 +31,7 @@ ProgramStart& NativePlatform::start() {
 
 Platform NativePlatform::services() {
     Services& s = *m_services;
-    return Platform{s.pointer, s.pointerWatch, s.shell, s.penScreen, s.keys};
+    return Platform{s.pointer, s.pointerWatch, s.shell, s.penScreen, s.keys, s.windowMover};
 }
 
 } // namespace kerulo

@@ -6,6 +6,7 @@
 #include "platform/x11/x11globalkeys.h"
 #include "platform/x11/x11penscreen.h"
 #include "platform/x11/x11pointerwatch.h"
+#include "platform/x11/x11windowmover.h"
 
 namespace kerulo {
 
@@ -16,8 +17,9 @@ struct X11Platform {
     X11DesktopShell shell;
     X11PenScreen penScreen;
     X11GlobalKeys keys;
+    X11WindowMover windowMover;
 
-    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen, keys}; }
+    Platform services() { return Platform{pointer, pointerWatch, shell, penScreen, keys, windowMover}; }
 };
 
 } // namespace kerulo

@@ -64,6 +64,16 @@ void XDisplay::movePointer(int x, int y) {
     QThread::msleep(MotionPause);
 }
 
+void XDisplay::movePointerWithoutPause(int x, int y) {
+    XTestFakeMotionEvent(m_display, DefaultScreen(m_display), x, y, CurrentTime);
+    XFlush(m_display);
+}
+
+void XDisplay::warpPointer(int x, int y) {
+    XWarpPointer(m_display, None, DefaultRootWindow(m_display), 0, 0, 0, 0, x, y);
+    XSync(m_display, False);
+}
+
 QPoint XDisplay::pointer() const {
     Window root, child;
     int rx = 0, ry = 0, wx, wy;
@@ -352,6 +362,11 @@ unsigned long XDisplay::createManagedTestWindow(const QRect& geometry, QRgb colo
     XMapWindow(m_display, w);
     XSync(m_display, False);
     return w;
+}
+
+void XDisplay::moveWindow(unsigned long id, QPoint topLeft) {
+    XMoveWindow(m_display, id, topLeft.x(), topLeft.y());
+    XSync(m_display, False);
 }
 
 void XDisplay::raiseWindow(unsigned long id) {

@@ -45,7 +45,11 @@ public:
     /// Moves the pointer as a mouse does (XTest motion, not a warp) and waits a little, so
     /// the server does not merge consecutive motions.
     void movePointer(int x, int y);
+    /// One motion of a fast mouse: sent at once, with no pause after it.
+    void movePointerWithoutPause(int x, int y);
     QPoint pointer() const;
+    /// Puts the pointer somewhere at once, as a program may: no motion events, raw or not.
+    void warpPointer(int x, int y);
     void pressButton(int button);
     void releaseButton(int button);
     /// Releases a button with the pointer jumping to p in the same event: the release comes at
@@ -97,6 +101,8 @@ public:
     /// Asks for the window to go on top of its siblings (the window manager decides for the
     /// windows it manages).
     void raiseWindow(unsigned long id);
+    /// Moves the window, as another client (a window manager, a tool) may.
+    void moveWindow(unsigned long id, QPoint topLeft);
     /// Has the server paint the whole window again, as when it is exposed.
     void repaintWindow(unsigned long id);
     /// Asks a compositor to blend the window at this opacity (0 to 1).

@@ -127,6 +127,7 @@ const FieldCase Fields[] = {
     {"DependsOnQtWidgets", "Depends", KERULO_IN_LIST("libqt6widgets6")},
     {"DependsOnQtGui", "Depends", KERULO_IN_LIST("libqt6gui6")},
     {"DependsOnQtX11Plugin", "Depends", KERULO_IN_LIST("qt6-qpa-plugins")},
+    {"DependsOnTheQtItWasBuiltWith", "Depends", "(^|, )qt6-base-abi \\(= " QT_VERSION_STR "\\)"},
     {"DependsOnSqlite", "Depends", KERULO_IN_LIST("libsqlite3-0")},
     {"DependsOnPng", "Depends", KERULO_IN_LIST("libpng16-16")},
     {"DependsOnJpeg", "Depends", KERULO_IN_LIST("libjpeg62-turbo")},
