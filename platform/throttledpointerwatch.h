@@ -9,7 +9,7 @@
 
 namespace kerulo {
 
-/// The watch every platform's shares. The platform tells of raw motion through motionSeen(), from
+/// What every platform's pointer watch shares. The platform tells of raw motion through motionSeen(), from
 /// inside its native event handling; handlers must not run there, and a burst of motion needs
 /// only one look at the pointer, so a report is queued when MotionReportPacing says and later
 /// motion rides on it. Raw motion does not cover warps (a program moving the pointer), so a slow
