@@ -22,9 +22,10 @@ options=(
   -DFEATURE_tabletevent=OFF
   # Without OpenGL the 6.4 windows plugin refers to classes that were not built unless this is off.
   -DFEATURE_dynamicgl=OFF
-  # Left out because nothing here uses them, which shortens the build: the Direct2D platform
-  # plugin (not shipped), PDF and Markdown documents, and widgets no window here is made of.
-  -DFEATURE_direct2d=OFF -DFEATURE_pdf=OFF
+  # Left out because nothing here uses them, which shortens the build: PDF and Markdown
+  # documents, and widgets no window here is made of. (Direct2D stays: the windows plugin's
+  # DirectWrite font database needs it.)
+  -DFEATURE_pdf=OFF
   -DFEATURE_textmarkdownreader=OFF -DFEATURE_textmarkdownwriter=OFF
   -DFEATURE_mdiarea=OFF -DFEATURE_calendarwidget=OFF -DFEATURE_datetimeedit=OFF
   -DFEATURE_lcdnumber=OFF -DFEATURE_dial=OFF -DFEATURE_splashscreen=OFF -DFEATURE_undoview=OFF
