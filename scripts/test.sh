@@ -14,7 +14,7 @@ bash scripts/win/install-deps.sh
 # desktops; once built it is cached and this costs nothing. An interrupted build resumes where it
 # stopped, so a failure here stops it rather than waiting for it.
 windows_log=$(mktemp)
-setsid nice -n 19 bash -c 'bash scripts/win/qt.sh && bash scripts/win/qt-licenses.sh && bash scripts/win/libs.sh' \
+setsid nice -n 19 bash -c 'bash scripts/win/libs.sh && bash scripts/win/qt-licenses.sh && bash scripts/win/qt.sh' \
   >/dev/null 2>"$windows_log" &
 windows_libraries=$!
 linux=0
