@@ -17,7 +17,10 @@ namespace kerulo {
 class ThrottledPointerWatch : public PointerWatch {
     Q_OBJECT
 public:
-    static constexpr int CatchUpInterval = 1000; // ms; only warps need it
+    // Only warps need the slow check, and a warp is rare and caught up by the next motion of
+    // the mouse anyway; each look costs the idle program two wake-ups (the timer and the
+    // answer), which at one a second was most of what it spent at rest.
+    static constexpr int CatchUpInterval = 2000; // ms
     static constexpr int FallbackInterval = 10;  // ms; without raw motion this is all there is
 
     explicit ThrottledPointerWatch(QObject* parent = nullptr);
