@@ -4,6 +4,7 @@
 // own connection and presses them through XTest on a second one.
 #include "e2e/e2esession.h"
 #include "e2e/xdisplay.h"
+#include "x11/ondesktopmain.h"
 #include "platform/x11/x11globalkeys.h"
 
 #include <QElapsedTimer>
@@ -120,13 +121,6 @@ TEST(X11KeyCombinationsRefused, KeysAndModifiersThatCannotBeTakenSayWhy) {
 } // namespace
 } // namespace kerulo::e2e
 
-// The toolkit connects once, in the application's constructor: the virtual desktop comes first.
 int main(int argc, char** argv) {
-    kerulo::e2e::VirtualDesktop desktop;
-    kerulo::e2e::desktop = &desktop;
-    qputenv("DISPLAY", QByteArray::fromStdString(desktop.display()));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return kerulo::e2e::runTestsOnVirtualDesktop<QGuiApplication>(argc, argv, kerulo::e2e::desktop);
 }

@@ -4,6 +4,7 @@
 // slow check.
 #include "e2e/e2esession.h"
 #include "e2e/xdisplay.h"
+#include "x11/ondesktopmain.h"
 #include "platform/x11/x11pointerwatch.h"
 
 #include <QCursor>
@@ -84,11 +85,5 @@ TEST_F(X11PointerWatchTest, AWarpIsCaughtByTheSlowCheck) {
 } // namespace kerulo::e2e
 
 int main(int argc, char** argv) {
-    kerulo::e2e::VirtualDesktop desktop;
-    kerulo::e2e::desktop = &desktop;
-    qputenv("DISPLAY", QByteArray::fromStdString(desktop.display()));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QGuiApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return kerulo::e2e::runTestsOnVirtualDesktop<QGuiApplication>(argc, argv, kerulo::e2e::desktop);
 }

@@ -4,6 +4,7 @@
 // the window afterwards (a resize, hiding and showing, its own move) starts from there.
 #include "e2e/e2esession.h"
 #include "e2e/xdisplay.h"
+#include "x11/ondesktopmain.h"
 #include "platform/x11/x11windowmover.h"
 
 #include <QApplication>
@@ -112,11 +113,5 @@ TEST_F(X11WindowMoverTest, AMoveBySomeoneElseStillReachesTheToolkit) {
 } // namespace kerulo::e2e
 
 int main(int argc, char** argv) {
-    kerulo::e2e::VirtualDesktop desktop;
-    kerulo::e2e::desktop = &desktop;
-    qputenv("DISPLAY", QByteArray::fromStdString(desktop.display()));
-    qputenv("QT_QPA_PLATFORM", "xcb");
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
+    return kerulo::e2e::runTestsOnVirtualDesktop<QApplication>(argc, argv, kerulo::e2e::desktop);
 }
