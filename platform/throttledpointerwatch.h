@@ -9,10 +9,10 @@
 
 namespace kerulo {
 
-/// What every platform's pointer watch shares. The platform tells of raw motion through motionSeen(), from
-/// inside its native event handling; handlers must not run there, and a burst of motion needs
-/// only one look at the pointer, so a report is queued when MotionReportPacing says and later
-/// motion rides on it. Raw motion does not cover warps (a program moving the pointer), so a slow
+/// What every platform's pointer watch shares. The platform tells of raw motion through
+/// motionSeen(), from inside its native event handling; handlers must not run there, and a burst
+/// of motion needs only one look at the pointer, so a report is queued when MotionReportPacing
+/// says and later motion rides on it. Raw motion does not cover warps (a program moving the pointer), so a slow
 /// check catches those; without raw motion a 10 ms check stands in for it.
 class ThrottledPointerWatch : public PointerWatch {
     Q_OBJECT
