@@ -188,7 +188,8 @@ void InkImage::settle() {
     if (m_pending.empty())
         return;
     sortPending();
-    std::vector<Segment> segments;
+    std::vector<Segment>& segments = m_segments;
+    segments.clear();
     for (size_t i = 0; i < m_pending.size();) {
         const int y = m_pending[i].y;
         quint32 all = 0, hatched = 0;
@@ -260,15 +261,17 @@ void InkImage::sortPending() {
         std::minmax_element(m_pending.begin(), m_pending.end(),
                             [](const Toggle& a, const Toggle& b) { return a.y < b.y; });
     const int top = low->y;
-    std::vector<int> rowStart(size_t(high->y - top + 2), 0);
+    std::vector<int>& rowStart = m_rowStart;
+    rowStart.assign(size_t(high->y - top + 2), 0);
     for (const Toggle& t : m_pending)
         ++rowStart[size_t(t.y - top + 1)];
     for (size_t r = 1; r < rowStart.size(); ++r)
         rowStart[r] += rowStart[r - 1];
-    std::vector<Toggle> sorted(m_pending.size());
-    std::vector<int> next(rowStart.begin(), rowStart.end() - 1);
+    std::vector<Toggle>& sorted = m_sorted;
+    sorted.resize(m_pending.size());
+    m_rowNext.assign(rowStart.begin(), rowStart.end() - 1);
     for (const Toggle& t : m_pending)
-        sorted[size_t(next[size_t(t.y - top)]++)] = t;
+        sorted[size_t(m_rowNext[size_t(t.y - top)]++)] = t;
     for (size_t r = 0; r + 1 < rowStart.size(); ++r)
         std::sort(sorted.begin() + rowStart[r], sorted.begin() + rowStart[r + 1],
                   [](const Toggle& a, const Toggle& b) { return a.x < b.x; });
@@ -390,7 +393,8 @@ std::vector<QRect> InkImage::mergeRows(const std::vector<int>& sortedTiles) cons
 // while that area stays mostly changed pixels, and areas no span joined are finished.
 std::vector<QRect> InkImage::takeChanges() {
     settle();
-    std::vector<Run> runs;
+    std::vector<Run>& runs = m_runs;
+    runs.clear();
     runs.swap(m_changed);
     std::sort(runs.begin(), runs.end(),
               [](const Run& a, const Run& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });

@@ -119,6 +119,14 @@ private:
     std::vector<unsigned char> m_tileBand;
     // Runs changed since the last takeChanges(), in no order and possibly overlapping.
     std::vector<Run> m_changed;
+    // Working memory of settle() and takeChanges(), kept between calls: a full-screen rubber
+    // band needs hundreds of kilobytes on every motion, which fresh from the allocator would
+    // come as new pages, each a fault.
+    std::vector<Toggle> m_sorted;
+    std::vector<int> m_rowStart;
+    std::vector<int> m_rowNext;
+    std::vector<Segment> m_segments;
+    std::vector<Run> m_runs;
 };
 
 } // namespace kerulo

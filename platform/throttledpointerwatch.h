@@ -19,8 +19,9 @@ class ThrottledPointerWatch : public PointerWatch {
 public:
     // Only warps need the slow check, and a warp is rare and caught up by the next motion of
     // the mouse anyway; each look costs the idle program two wake-ups (the timer and the
-    // answer), which at one a second was most of what it spent at rest.
-    static constexpr int CatchUpInterval = 2000; // ms
+    // answer), which are all it spends at rest: at one look in two seconds that was still
+    // 0.025 % of a core, above what the program may spend there.
+    static constexpr int CatchUpInterval = 4000; // ms
     static constexpr int FallbackInterval = 10;  // ms; without raw motion this is all there is
 
     explicit ThrottledPointerWatch(QObject* parent = nullptr);
