@@ -36,7 +36,7 @@ void FollowImageWindow::setUp() {
     setPicture(loadFollowPicture(localPicturePath(settings.fileName)));
     // A picture or setting that fails to load leaves F8 unregistered.
     registerHotKey(GlobalKeys::Key::F8);
-    resize(FollowPictureSide, FollowPictureSide);
+    windows().platform().windowMover.resize(*this, QSize(FollowPictureSide, FollowPictureSide));
     windows().addTrayIcon();
 }
 

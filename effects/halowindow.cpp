@@ -35,7 +35,7 @@ void HaloWindow::onHotKey(GlobalKeys::Key key) {
 void HaloWindow::applyLook(int diameter, int colour, int opacity) {
     const QSize screen = windows().platform().pointer.primaryScreenSize();
     m_windowSide = HaloExtent::windowSide(diameter, HaloExtent::maxSide(screen));
-    resize(m_windowSide, m_windowSide);
+    windows().platform().windowMover.resize(*this, QSize(m_windowSide, m_windowSide));
     setFaceColor(FollowPlacement::colourFromNumber(colour));
     m_alpha = FollowPlacement::haloAlpha(opacity);
     setWindowOpacity(m_alpha / 255.0);

@@ -11,6 +11,7 @@ namespace kerulo {
 class ToolkitWindowMover : public WindowMover {
 public:
     void move(QWidget& window, QPoint topLeft) override { window.move(topLeft); }
+    void resize(QWidget& window, QSize size) override { window.resize(size); }
 };
 
 } // namespace kerulo

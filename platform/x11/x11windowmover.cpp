@@ -1,6 +1,5 @@
 #include "platform/x11/x11windowmover.h"
 
-#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QWidget>
@@ -11,6 +10,9 @@
 
 #include <xcb/xcb.h>
 
+#include <cstdlib>
+#include <memory>
+
 namespace kerulo {
 
 namespace {
@@ -20,13 +22,9 @@ xcb_connection_t* qtConnection() {
 }
 } // namespace
 
-X11WindowMover::X11WindowMover() {
-    QCoreApplication::instance()->installNativeEventFilter(this);
-}
-
 X11WindowMover::~X11WindowMover() {
-    if (QCoreApplication::instance())
-        QCoreApplication::instance()->removeNativeEventFilter(this);
+    while (!m_quietened.empty())
+        forget(m_quietened.begin()->first);
 }
 
 void X11WindowMover::move(QWidget& window, QPoint topLeft) {
@@ -42,42 +40,75 @@ void X11WindowMover::move(QWidget& window, QPoint topLeft) {
     }
     if (window.pos() == topLeft)
         return;
+    const auto id = std::uint32_t(window.winId());
+    if (!quieten(*handle, id)) {
+        window.move(topLeft);
+        return;
+    }
 
     const QRect native = QHighDpi::toNativeWindowGeometry(wanted, handle);
-    const auto id = std::uint32_t(window.winId());
     const std::int32_t values[] = {native.x(), native.y()};
     xcb_configure_window(connection, id, XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y,
                          reinterpret_cast<const std::uint32_t*>(values));
     xcb_flush(connection);
-    m_unconfirmed[id].push_back({native.topLeft(), native.size()});
     QWindowSystemInterface::handleGeometryChange<QWindowSystemInterface::SynchronousDelivery>(
         handle, native);
 }
 
-bool X11WindowMover::nativeEventFilter(const QByteArray& eventType, void* message, qintptr*) {
-    if (eventType != "xcb_generic_event_t" || m_unconfirmed.empty())
-        return false;
-    // Sent events (a window manager's word on a framed window) have the top bit set and are
-    // never taken.
-    if (static_cast<xcb_generic_event_t*>(message)->response_type != XCB_CONFIGURE_NOTIFY)
-        return false;
-    const auto* notify = static_cast<xcb_configure_notify_event_t*>(message);
-    const auto found = m_unconfirmed.find(notify->window);
-    if (found == m_unconfirmed.end())
-        return false;
+void X11WindowMover::resize(QWidget& window, QSize size) {
+    if (window.size() == size)
+        return;
+    if (window.isWindow() && window.windowHandle() && window.windowHandle()->handle())
+        restore(std::uint32_t(window.winId()));
+    window.resize(size);
+}
 
-    std::deque<Placement>& placements = found->second;
-    const Placement now{QPoint(notify->x, notify->y), QSize(notify->width, notify->height)};
-    // Confirmations come in the order of the moves; those this one passed over never come.
-    while (!placements.empty() && placements.front().topLeft != now.topLeft)
-        placements.pop_front();
-    const bool confirms = !placements.empty() && placements.front().size == now.size;
-    if (!placements.empty())
-        placements.pop_front();
-    if (placements.empty())
-        m_unconfirmed.erase(found);
-    // Anything else (a change of size, a move by someone else) is the toolkit's to hear.
-    return confirms;
+bool X11WindowMover::quieten(QWindow& handle, std::uint32_t id) {
+    if (m_quietened.count(id))
+        return true;
+    xcb_connection_t* c = qtConnection();
+    std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&free)> attributes(
+        xcb_get_window_attributes_reply(c, xcb_get_window_attributes(c, id), nullptr), &free);
+    if (!attributes)
+        return false;
+    const std::uint32_t toolkitMask = attributes->your_event_mask;
+    const std::uint32_t quiet = toolkitMask & ~std::uint32_t(XCB_EVENT_MASK_STRUCTURE_NOTIFY);
+    xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &quiet);
+
+    Quietened& entry = m_quietened[id];
+    entry.toolkitMask = toolkitMask;
+    // The window hides (the signal comes before the toolkit unmaps it, so the unmapping is
+    // heard) or goes to another screen (where the toolkit may resize it for the scale).
+    entry.hidden = QObject::connect(&handle, &QWindow::visibleChanged, [this, id](bool visible) {
+        if (!visible)
+            restore(id);
+    });
+    entry.screenChanged =
+        QObject::connect(&handle, &QWindow::screenChanged, [this, id] { restore(id); });
+    // A destroyed window needs nothing given back.
+    entry.destroyed = QObject::connect(&handle, &QObject::destroyed, [this, id] { forget(id); });
+    return true;
+}
+
+void X11WindowMover::restore(std::uint32_t id) {
+    const auto found = m_quietened.find(id);
+    if (found == m_quietened.end())
+        return;
+    if (xcb_connection_t* c = qtConnection()) {
+        xcb_change_window_attributes(c, id, XCB_CW_EVENT_MASK, &found->second.toolkitMask);
+        xcb_flush(c);
+    }
+    forget(id);
+}
+
+void X11WindowMover::forget(std::uint32_t id) {
+    const auto found = m_quietened.find(id);
+    if (found == m_quietened.end())
+        return;
+    QObject::disconnect(found->second.hidden);
+    QObject::disconnect(found->second.screenChanged);
+    QObject::disconnect(found->second.destroyed);
+    m_quietened.erase(found);
 }
 
 } // namespace kerulo

@@ -1,17 +1,20 @@
 // Moving a window with one configure request on a real X server, at whole and fractional scale
 // factors (QT_SCALE_FACTOR, one factor per run): the server puts the window where the toolkit's
-// own move would, the toolkit knows the new place without asking, and what the toolkit does to
-// the window afterwards (a resize, hiding and showing, its own move) starts from there.
+// own move would, the toolkit knows the new place without asking and hears nothing of the moves,
+// and what is done to the window afterwards (a resize, hiding and showing, the toolkit's own
+// move) starts from there; once the window is hidden the toolkit hears of it again.
 #include "e2e/e2esession.h"
 #include "e2e/xdisplay.h"
 #include "x11/ondesktopmain.h"
 #include "platform/x11/x11windowmover.h"
 
+#include <QAbstractNativeEventFilter>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QWidget>
 #include <QWindow>
 #include <gtest/gtest.h>
+#include <xcb/xcb.h>
 
 #include <cmath>
 #include <memory>
@@ -30,6 +33,26 @@ double scale() {
 QPoint devicePixels(QPoint logical) {
     return QPoint(int(std::lround(logical.x() * scale())), int(std::lround(logical.y() * scale())));
 }
+
+/// Counts the server's notices of a window's place that reach the toolkit.
+class ConfigureNotices : public QAbstractNativeEventFilter {
+public:
+    explicit ConfigureNotices(WId window) : m_window(std::uint32_t(window)) {
+        QCoreApplication::instance()->installNativeEventFilter(this);
+    }
+    ~ConfigureNotices() override { QCoreApplication::instance()->removeNativeEventFilter(this); }
+    bool nativeEventFilter(const QByteArray&, void* message, qintptr*) override {
+        const auto* event = static_cast<xcb_generic_event_t*>(message);
+        if ((event->response_type & 0x7f) == XCB_CONFIGURE_NOTIFY &&
+            static_cast<const xcb_configure_notify_event_t*>(message)->window == m_window)
+            ++count;
+        return false;
+    }
+    int count = 0;
+
+private:
+    std::uint32_t m_window;
+};
 
 class X11WindowMoverTest : public ::testing::Test {
 protected:
@@ -71,20 +94,35 @@ TEST_F(X11WindowMoverTest, PutsTheWindowWhereTheToolkitWouldAndTheToolkitKnowsIt
     }
     EXPECT_TRUE(settle([&] { return placeOnServer() == devicePixels({123, 45}); }))
         << "on the server at " << placeOnServer().x() << "," << placeOnServer().y();
-    EXPECT_EQ(window.pos(), QPoint(123, 45)) << "the confirmations changed nothing";
+    EXPECT_EQ(window.pos(), QPoint(123, 45));
     EXPECT_EQ(window.windowHandle()->geometry().topLeft(), QPoint(123, 45));
+}
+
+TEST_F(X11WindowMoverTest, TheToolkitHearsNothingOfTheMoves) {
+    mover.move(window, {60, 60});
+    ASSERT_TRUE(settle([&] { return placeOnServer() == devicePixels({60, 60}); }));
+    ConfigureNotices notices(window.winId());
+    for (int i = 1; i <= 20; ++i)
+        mover.move(window, {60 + i * 5, 60 + i * 3});
+    ASSERT_TRUE(settle([&] { return placeOnServer() == devicePixels({160, 120}); }));
+    EXPECT_EQ(notices.count, 0);
 }
 
 TEST_F(X11WindowMoverTest, WhatTheToolkitDoesAfterwardsStartsFromTheNewPlace) {
     mover.move(window, {200, 150});
     ASSERT_TRUE(settle([&] { return placeOnServer() == devicePixels({200, 150}); }));
 
-    window.resize(80, 60);
+    mover.resize(window, {80, 60});
     EXPECT_TRUE(settle([&] {
         const std::optional<XWindowInfo> info = x->info(window.winId());
         return info && info->geometry.width() == int(std::lround(80 * scale()));
     }));
+    EXPECT_TRUE(settle([&] { return window.windowHandle()->geometry().size() == QSize(80, 60); }))
+        << "the toolkit completes the resize";
     EXPECT_EQ(placeOnServer(), devicePixels({200, 150})) << "a resize keeps the place";
+    mover.move(window, {210, 150}); // moving again after the resize
+    EXPECT_TRUE(settle([&] { return placeOnServer() == devicePixels({210, 150}); }));
+    EXPECT_EQ(window.windowHandle()->geometry(), QRect(210, 150, 80, 60));
 
     window.hide();
     mover.move(window, {250, 100}); // hidden: taken for the next showing
@@ -100,13 +138,20 @@ TEST_F(X11WindowMoverTest, WhatTheToolkitDoesAfterwardsStartsFromTheNewPlace) {
     EXPECT_EQ(window.pos(), QPoint(11, 20));
 }
 
-TEST_F(X11WindowMoverTest, AMoveBySomeoneElseStillReachesTheToolkit) {
+TEST_F(X11WindowMoverTest, OnceHiddenTheToolkitHearsOfTheWindowAgain) {
     mover.move(window, {100, 100});
     ASSERT_TRUE(settle([&] { return placeOnServer() == devicePixels({100, 100}); }));
-    // Another client moves the window: the toolkit must hear of it, as without the mover.
+    window.hide();
+    EXPECT_TRUE(settle([&] { return !window.windowHandle()->isExposed(); }))
+        << "the unmapping was heard";
+    // Another client moves the hidden window: the toolkit must hear of it, as without the mover.
     x->moveWindow(window.winId(), devicePixels({300, 310}));
     EXPECT_TRUE(settle([&] { return window.pos() == QPoint(300, 310); }))
         << "the toolkit has it at " << window.pos().x() << "," << window.pos().y();
+    window.show();
+    EXPECT_TRUE(settle([&] { return window.windowHandle()->isExposed(); }));
+    mover.move(window, {320, 330});
+    EXPECT_TRUE(settle([&] { return placeOnServer() == devicePixels({320, 330}); }));
 }
 
 } // namespace
