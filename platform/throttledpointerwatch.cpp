@@ -20,11 +20,13 @@ std::int64_t ThrottledPointerWatch::microsecondsNow() const {
     return m_clock.nsecsElapsed() / 1000;
 }
 
-void ThrottledPointerWatch::motionSeen() {
+void ThrottledPointerWatch::motionSeen(SeenFrom from) {
     const std::optional<std::int64_t> delay = m_pacing.motionSeen(microsecondsNow());
     if (!delay)
         return;
-    if (*delay == 0)
+    if (*delay == 0 && from == SeenFrom::EventLoop)
+        report();
+    else if (*delay == 0)
         QMetaObject::invokeMethod(this, &ThrottledPointerWatch::report, Qt::QueuedConnection);
     else // never sooner than the gap: a timer rounds to whole milliseconds
         QTimer::singleShot(int((*delay + 999) / 1000), Qt::PreciseTimer, this,

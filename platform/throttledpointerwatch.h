@@ -10,9 +10,10 @@
 namespace kerulo {
 
 /// What every platform's pointer watch shares. The platform tells of raw motion through
-/// motionSeen(), from inside its native event handling; handlers must not run there, and a burst
-/// of motion needs only one look at the pointer, so a report is queued when MotionReportPacing
-/// says and later motion rides on it. Raw motion does not cover warps (a program moving the pointer), so a slow
+/// motionSeen(), and a burst of motion needs only one look at the pointer, so a report goes out
+/// when MotionReportPacing says and later motion rides on it. Seen inside native event handling,
+/// where handlers must not run, a report due at once is queued; seen from the event loop itself,
+/// it goes out there and then, which spares the event loop waking itself for it. Raw motion does not cover warps (a program moving the pointer), so a slow
 /// check catches those; without raw motion a 10 ms check stands in for it.
 class ThrottledPointerWatch : public PointerWatch {
     Q_OBJECT
@@ -29,7 +30,8 @@ public:
 protected:
     /// Starts the periodic check, slow when the platform delivers raw motion.
     void startChecking(bool rawMotion);
-    void motionSeen();
+    enum class SeenFrom { NativeEventHandling, EventLoop };
+    void motionSeen(SeenFrom from);
     /// Where the pointer is now, in the toolkit's coordinates.
     virtual QPoint pointerPosition();
 

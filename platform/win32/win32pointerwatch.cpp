@@ -12,7 +12,7 @@ constexpr USHORT MouseUsage = 0x02;
 Win32PointerWatch::Win32PointerWatch(QObject* parent)
     : ThrottledPointerWatch(parent), m_window([this](UINT message, WPARAM, LPARAM, LRESULT*) {
           if (message == WM_INPUT)
-              motionSeen();
+              motionSeen(SeenFrom::NativeEventHandling);
           return false;
       }) {
     RAWINPUTDEVICE mouse{GenericDesktopPage, MouseUsage, RIDEV_INPUTSINK, m_window.handle()};

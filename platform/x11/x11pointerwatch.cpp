@@ -61,7 +61,9 @@ bool X11PointerWatch::connectForRawMotion() {
 void X11PointerWatch::readEvents() {
     xcb_connection_t* c = m_connection.get();
     bool moved = false;
-    while (xcb_generic_event_t* event = xcb_poll_for_event(c)) {
+    // One read of the socket takes in what it has; reading again would only find it empty.
+    for (xcb_generic_event_t* event = xcb_poll_for_event(c); event;
+         event = xcb_poll_for_queued_event(c)) {
         const auto* ge = reinterpret_cast<xcb_ge_generic_event_t*>(event);
         moved |= (event->response_type & 0x7f) == XCB_GE_GENERIC &&
                  ge->extension == m_xinputOpcode && ge->event_type == XCB_INPUT_RAW_MOTION;
@@ -74,7 +76,7 @@ void X11PointerWatch::readEvents() {
         return;
     }
     if (moved)
-        motionSeen();
+        motionSeen(SeenFrom::EventLoop);
 }
 
 bool X11PointerWatch::takeQueuedMotion() {
