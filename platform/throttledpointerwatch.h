@@ -13,8 +13,9 @@ namespace kerulo {
 /// motionSeen(), and a burst of motion needs only one look at the pointer, so a report goes out
 /// when MotionReportPacing says and later motion rides on it. Seen inside native event handling,
 /// where handlers must not run, a report due at once is queued; seen from the event loop itself,
-/// it goes out there and then, which spares the event loop waking itself for it. Raw motion does not cover warps (a program moving the pointer), so a slow
-/// check catches those; without raw motion a 10 ms check stands in for it.
+/// it goes out there and then, which spares the event loop waking itself for it. Raw motion does
+/// not cover warps (a program moving the pointer), so a slow check catches those; without raw
+/// motion a 10 ms check stands in for it.
 class ThrottledPointerWatch : public PointerWatch {
     Q_OBJECT
 public:
