@@ -19,6 +19,16 @@ constexpr quint32 Rgb = 0x00ffffffu;
 constexpr int RunGap = 16;
 constexpr int JoinSlack = 64;
 
+// Working memory kept between calls, per buffer: enough for a full-screen rubber band's two
+// figures. More comes only from a burst of motions painted before the layer was next looked at,
+// and is given back at once rather than held for good.
+constexpr size_t KeptWorkingMemory = size_t(256) << 10;
+
+template <class T> void giveBackIfLarge(std::vector<T>& buffer) {
+    if (buffer.capacity() * sizeof(T) > KeptWorkingMemory)
+        std::vector<T>().swap(buffer);
+}
+
 bool opaque(quint32 pixel) {
     return (pixel >> 24) != 0;
 }
@@ -178,9 +188,19 @@ void InkImage::addNotXor(const std::vector<Span>& spans, QRgb colour, bool hatch
         int x0 = 0, x1 = 0;
         if (!clip(s, x0, x1))
             continue;
-        m_pending.push_back({s.y, x0, all, onHatch});
-        m_pending.push_back({s.y, x1, all, onHatch});
+        addToggle(s.y, x0, all, onHatch);
+        addToggle(s.y, x1, all, onHatch);
     }
+}
+
+// Field by field: a whole toggle built first went through the stack, which on every toggle
+// of a full-screen figure cost more than the rest of the work.
+void InkImage::addToggle(int y, int x, quint32 all, quint32 hatched) {
+    Toggle& t = m_pending.emplace_back();
+    t.y = y;
+    t.x = x;
+    t.all = all;
+    t.hatched = hatched;
 }
 
 // Sweeps each row's toggles into runs of one mask and applies the runs whose mask is not zero.
@@ -211,23 +231,33 @@ void InkImage::settle() {
     m_pending.clear();
     m_pendingHatch = Hatch::None;
     const size_t w = size_t(m_size.width());
-    for (const Segment& s : segments) {
+    // Each segment lies in another row, far from the last in memory: its pixels are asked for
+    // a few segments ahead, so that the waits for memory overlap instead of adding up.
+    constexpr size_t Ahead = 8;
+    for (size_t i = 0; i < segments.size(); ++i) {
+        if (i + Ahead < segments.size()) {
+            const Segment& later = segments[i + Ahead];
+            const size_t pixel = size_t(later.y) * w + size_t(later.x0);
+            __builtin_prefetch(&m_display[pixel], 1);
+            __builtin_prefetch(&m_ink[pixel]);
+            __builtin_prefetch(&m_screen[pixel]);
+        }
+        const Segment& s = segments[i];
         const size_t at = size_t(s.y) * w;
         quint32* display = &m_display[at];
         const quint32* ink = &m_ink[at];
         const quint32* screen = &m_screen[at];
-        long long opaqueChange = 0;
-        // A pixel shows its colour where opaque and the screen's where clear; the screen's copy
-        // is looked at only for clear ones.
+        int opaqueChange = 0;
+        // A pixel shows its colour where opaque and the screen's where clear. Written without
+        // branches, and the screen's copy read even where it is not needed (it is there), so
+        // that the compiler can treat several pixels at once.
         const auto apply = [&](int x, quint32 mask) {
             const quint32 before = display[x];
-            const bool wasOpaque = opaque(before);
             const quint32 base = ink[x];
-            const bool baseOpaque = opaque(base);
-            const quint32 under = wasOpaque && baseOpaque ? 0 : screen[x];
-            const quint32 shown = (wasOpaque ? before : under) ^ mask;
-            const quint32 after = shown == (baseOpaque ? base : under) ? base : shown;
-            opaqueChange += int(opaque(after)) - int(wasOpaque);
+            const quint32 under = screen[x];
+            const quint32 shown = (opaque(before) ? before : under) ^ mask;
+            const quint32 after = shown == (opaque(base) ? base : under) ? base : shown;
+            opaqueChange += int(opaque(after)) - int(opaque(before));
             display[x] = after;
         };
         if (s.hatched == 0) {
@@ -252,6 +282,11 @@ void InkImage::settle() {
         m_opaque += opaqueChange;
         touchTiles(s.y, s.x0, s.x1, true);
     }
+    giveBackIfLarge(m_pending);
+    giveBackIfLarge(m_sorted);
+    giveBackIfLarge(m_rowStart);
+    giveBackIfLarge(m_rowNext);
+    giveBackIfLarge(m_segments);
 }
 
 // Rows by counting (a full-screen figure has thousands of toggles, few to a row), then each
@@ -456,6 +491,7 @@ std::vector<QRect> InkImage::takeChanges() {
     }
     for (const Area& a : open)
         finish(a, previousRow);
+    giveBackIfLarge(m_runs);
     return out;
 }
 

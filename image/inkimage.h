@@ -80,6 +80,7 @@ private:
     void allocate();
     void beginBand();
     void addNotXor(const std::vector<Span>& spans, QRgb colour, bool hatched);
+    void addToggle(int y, int x, quint32 all, quint32 hatched);
     void settle();
     void sortPending();
     void readScreenFor(const std::vector<Segment>& segments);

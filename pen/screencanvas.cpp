@@ -27,19 +27,52 @@ void ScreenCanvas::moveTo(QPoint p) {
 void ScreenCanvas::lineTo(QPoint p) {
     const QPoint from = m_position.value_or(p);
     m_position = p;
-    paint(rasterizer().line(from, p));
+    paint(rasterOf(keyOf(FigureKey::Kind::Line, from, p)));
 }
 
 void ScreenCanvas::rectangle(QPoint a, QPoint b) {
-    paint(rasterizer().rectangle(a, b));
+    paint(rasterOf(keyOf(FigureKey::Kind::Rectangle, a, b)));
 }
 
 void ScreenCanvas::ellipse(QPoint a, QPoint b) {
-    paint(rasterizer().ellipse(a, b));
+    paint(rasterOf(keyOf(FigureKey::Kind::Ellipse, a, b)));
 }
 
 void ScreenCanvas::roundRect(QPoint a, QPoint b, int cornerWidth, int cornerHeight) {
-    paint(rasterizer().roundRect(a, b, cornerWidth, cornerHeight));
+    paint(rasterOf(keyOf(FigureKey::Kind::RoundRect, a, b, QPoint(cornerWidth, cornerHeight))));
+}
+
+bool ScreenCanvas::FigureKey::operator==(const FigureKey& other) const {
+    return kind == other.kind && a == other.a && b == other.b && corner == other.corner &&
+           penWidth == other.penWidth && penStyle == other.penStyle &&
+           brushStyle == other.brushStyle && scale == other.scale;
+}
+
+ScreenCanvas::FigureKey ScreenCanvas::keyOf(FigureKey::Kind kind, QPoint a, QPoint b,
+                                            QPoint corner) const {
+    return FigureKey{kind, a, b, corner, m_penWidth, m_penStyle, m_brushStyle, m_scale};
+}
+
+const Raster& ScreenCanvas::rasterOf(const FigureKey& key) {
+    if (m_lastKey == key)
+        return m_lastRaster;
+    const FigureRasterizer r = rasterizer();
+    switch (key.kind) {
+    case FigureKey::Kind::Line:
+        m_lastRaster = r.line(key.a, key.b);
+        break;
+    case FigureKey::Kind::Rectangle:
+        m_lastRaster = r.rectangle(key.a, key.b);
+        break;
+    case FigureKey::Kind::Ellipse:
+        m_lastRaster = r.ellipse(key.a, key.b);
+        break;
+    case FigureKey::Kind::RoundRect:
+        m_lastRaster = r.roundRect(key.a, key.b, key.corner.x(), key.corner.y());
+        break;
+    }
+    m_lastKey = key;
+    return m_lastRaster;
 }
 
 FigureRasterizer ScreenCanvas::rasterizer() const {

@@ -62,6 +62,22 @@ public:
     void roundRect(QPoint a, QPoint b, int cornerWidth, int cornerHeight);
 
 private:
+    /// A figure as asked for, with everything of the canvas that shapes its pixels.
+    struct FigureKey {
+        enum class Kind { Line, Rectangle, Ellipse, RoundRect } kind;
+        QPoint a;
+        QPoint b;
+        QPoint corner;
+        int penWidth;
+        PenStyle penStyle;
+        BrushStyle brushStyle;
+        double scale;
+        bool operator==(const FigureKey& other) const;
+    };
+    FigureKey keyOf(FigureKey::Kind kind, QPoint a, QPoint b, QPoint corner = {}) const;
+    /// The figure's pixels: a rubber band paints each figure twice, once to show it and once to
+    /// take it away, and the second time the pixels of the first serve again.
+    const Raster& rasterOf(const FigureKey& key);
     FigureRasterizer rasterizer() const;
     void paint(const Raster& figure);
 
@@ -74,6 +90,8 @@ private:
     BrushStyle m_brushStyle = BrushStyle::Solid;
     double m_scale = 1;
     std::optional<QPoint> m_position;
+    std::optional<FigureKey> m_lastKey;
+    Raster m_lastRaster;
 };
 
 } // namespace kerulo

@@ -209,6 +209,54 @@ TEST(ScreenCanvas, EachFigureIsOnePaintWithTheCanvasState) {
                 }
 }
 
+// A rubber band paints each figure twice running; the second paint must be the same pixels,
+// and a figure after any change of what shapes its pixels must have the new ones.
+TEST(ScreenCanvas, AFigurePaintedAgainAfterAChangeHasTheNewShape) {
+    const struct {
+        std::string what;
+        std::function<void(ScreenCanvas&)> change;
+        PenShape pen;
+        BrushStyle brush;
+    } changes[] = {
+        {"nothing", [](ScreenCanvas&) {}, {3, PenStyle::Solid, 1}, BrushStyle::Solid},
+        {"pen width",
+         [](ScreenCanvas& c) { c.setPenWidth(6); },
+         {6, PenStyle::Solid, 1},
+         BrushStyle::Solid},
+        {"pen style",
+         [](ScreenCanvas& c) { c.setPenStyle(PenStyle::Dash); },
+         {3, PenStyle::Dash, 1},
+         BrushStyle::Solid},
+        {"brush style",
+         [](ScreenCanvas& c) { c.setBrushStyle(BrushStyle::Cross); },
+         {3, PenStyle::Solid, 1},
+         BrushStyle::Cross},
+        {"scale",
+         [](ScreenCanvas& c) { c.setScale(2); },
+         {3, PenStyle::Solid, 2},
+         BrushStyle::Solid},
+    };
+    for (const Operation& op : Operations)
+        for (const auto& change : changes) {
+            SCOPED_TRACE(op.what + " after a change of " + change.what);
+            RecordingPainter painter;
+            ScreenCanvas canvas(painter);
+            canvas.setPenWidth(3);
+            canvas.setRasterMode(RasterMode::NotXor);
+            canvas.moveTo({7, 9});
+            op.run(canvas);
+            change.change(canvas);
+            canvas.moveTo({7, 9});
+            op.run(canvas);
+            ASSERT_EQ(painter.calls.size(), 2u);
+            const Raster expected = op.figure(FigureRasterizer(change.pen, change.brush));
+            EXPECT_EQ(painter.calls.back().figure.pen, expected.pen);
+            EXPECT_EQ(painter.calls.back().figure.brush, expected.brush);
+            EXPECT_EQ(painter.calls.back().figure.hatch, expected.hatch);
+            EXPECT_EQ(painter.calls.back().figure.hatchScale, expected.hatchScale);
+        }
+}
+
 TEST(ScreenCanvas, FiguresWithoutPixelsAreNotPainted) {
     const struct {
         std::string what;
