@@ -248,9 +248,9 @@ void InkImage::settle() {
         const quint32* ink = &m_ink[at];
         const quint32* screen = &m_screen[at];
         int opaqueChange = 0;
-        // A pixel shows its colour where opaque and the screen's where clear. Written without
-        // branches, and the screen's copy read even where it is not needed (it is there), so
-        // that the compiler can treat several pixels at once.
+        // A pixel shows its colour where opaque and the screen's where clear. The screen's copy
+        // is read even where it is not needed (it is there), so that the pixel's values choose
+        // between results instead of steering unpredictable branches.
         const auto apply = [&](int x, quint32 mask) {
             const quint32 before = display[x];
             const quint32 base = ink[x];

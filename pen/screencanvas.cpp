@@ -27,19 +27,24 @@ void ScreenCanvas::moveTo(QPoint p) {
 void ScreenCanvas::lineTo(QPoint p) {
     const QPoint from = m_position.value_or(p);
     m_position = p;
-    paint(rasterOf(keyOf(FigureKey::Kind::Line, from, p)));
+    paint(rasterOf(keyOf(FigureKey::Kind::Line, from, p),
+                   [&](const FigureRasterizer& r) { return r.line(from, p); }));
 }
 
 void ScreenCanvas::rectangle(QPoint a, QPoint b) {
-    paint(rasterOf(keyOf(FigureKey::Kind::Rectangle, a, b)));
+    paint(rasterOf(keyOf(FigureKey::Kind::Rectangle, a, b),
+                   [&](const FigureRasterizer& r) { return r.rectangle(a, b); }));
 }
 
 void ScreenCanvas::ellipse(QPoint a, QPoint b) {
-    paint(rasterOf(keyOf(FigureKey::Kind::Ellipse, a, b)));
+    paint(rasterOf(keyOf(FigureKey::Kind::Ellipse, a, b),
+                   [&](const FigureRasterizer& r) { return r.ellipse(a, b); }));
 }
 
 void ScreenCanvas::roundRect(QPoint a, QPoint b, int cornerWidth, int cornerHeight) {
-    paint(rasterOf(keyOf(FigureKey::Kind::RoundRect, a, b, QPoint(cornerWidth, cornerHeight))));
+    paint(rasterOf(
+        keyOf(FigureKey::Kind::RoundRect, a, b, QPoint(cornerWidth, cornerHeight)),
+        [&](const FigureRasterizer& r) { return r.roundRect(a, b, cornerWidth, cornerHeight); }));
 }
 
 bool ScreenCanvas::FigureKey::operator==(const FigureKey& other) const {
@@ -53,24 +58,11 @@ ScreenCanvas::FigureKey ScreenCanvas::keyOf(FigureKey::Kind kind, QPoint a, QPoi
     return FigureKey{kind, a, b, corner, m_penWidth, m_penStyle, m_brushStyle, m_scale};
 }
 
-const Raster& ScreenCanvas::rasterOf(const FigureKey& key) {
+const Raster& ScreenCanvas::rasterOf(const FigureKey& key,
+                                     const std::function<Raster(const FigureRasterizer&)>& draw) {
     if (m_lastKey == key)
         return m_lastRaster;
-    const FigureRasterizer r = rasterizer();
-    switch (key.kind) {
-    case FigureKey::Kind::Line:
-        m_lastRaster = r.line(key.a, key.b);
-        break;
-    case FigureKey::Kind::Rectangle:
-        m_lastRaster = r.rectangle(key.a, key.b);
-        break;
-    case FigureKey::Kind::Ellipse:
-        m_lastRaster = r.ellipse(key.a, key.b);
-        break;
-    case FigureKey::Kind::RoundRect:
-        m_lastRaster = r.roundRect(key.a, key.b, key.corner.x(), key.corner.y());
-        break;
-    }
+    m_lastRaster = draw(rasterizer());
     m_lastKey = key;
     return m_lastRaster;
 }

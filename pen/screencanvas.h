@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRgb>
 
+#include <functional>
 #include <optional>
 
 namespace kerulo {
@@ -77,7 +78,8 @@ private:
     FigureKey keyOf(FigureKey::Kind kind, QPoint a, QPoint b, QPoint corner = {}) const;
     /// The figure's pixels: a rubber band paints each figure twice, once to show it and once to
     /// take it away, and the second time the pixels of the first serve again.
-    const Raster& rasterOf(const FigureKey& key);
+    const Raster& rasterOf(const FigureKey& key,
+                           const std::function<Raster(const FigureRasterizer&)>& draw);
     FigureRasterizer rasterizer() const;
     void paint(const Raster& figure);
 
