@@ -85,6 +85,7 @@ void InkImage::allocate() {
 // The memory stays: touching fresh pages again would cost the next figure more than the
 // clearing of the painted tiles costs now.
 void InkImage::clear() {
+    m_holding = false;
     m_pending.clear();
     m_pendingHatch = Hatch::None;
     for (size_t t = 0; t < m_tilePainted.size(); ++t) {
@@ -139,6 +140,31 @@ void InkImage::paint(const Raster& figure, QRgb penColour, QRgb brushColour, Ras
         m_bandOpen = false;
         return;
     }
+    holdBand(figure, penColour, brushColour);
+}
+
+void InkImage::holdBand(const Raster& figure, QRgb penColour, QRgb brushColour) {
+    if (m_holding && ((m_heldPen ^ penColour) & Rgb) == 0 &&
+        ((m_heldBrush ^ brushColour) & Rgb) == 0 && m_held == figure) {
+        m_holding = false;
+        return;
+    }
+    releaseHeldBand();
+    // Assigned rather than copied anew, so that the spans' memory serves move after move.
+    m_held = figure;
+    m_heldPen = penColour;
+    m_heldBrush = brushColour;
+    m_holding = true;
+}
+
+void InkImage::releaseHeldBand() {
+    if (!m_holding)
+        return;
+    m_holding = false;
+    addBand(m_held, m_heldPen, m_heldBrush);
+}
+
+void InkImage::addBand(const Raster& figure, QRgb penColour, QRgb brushColour) {
     if (!m_bandOpen)
         beginBand();
     const bool hatched = figure.hatch != Hatch::None && !figure.brush.empty();
@@ -205,6 +231,7 @@ void InkImage::addToggle(int y, int x, quint32 all, quint32 hatched) {
 
 // Sweeps each row's toggles into runs of one mask and applies the runs whose mask is not zero.
 void InkImage::settle() {
+    releaseHeldBand();
     if (m_pending.empty())
         return;
     sortPending();

@@ -78,6 +78,9 @@ private:
     };
 
     void allocate();
+    void holdBand(const Raster& figure, QRgb penColour, QRgb brushColour);
+    void releaseHeldBand();
+    void addBand(const Raster& figure, QRgb penColour, QRgb brushColour);
     void beginBand();
     void addNotXor(const std::vector<Span>& spans, QRgb colour, bool hatched);
     void addToggle(int y, int x, quint32 all, quint32 hatched);
@@ -111,6 +114,13 @@ private:
     int m_cellsX = 0;
     bool m_bandOpen = false;
     long long m_opaque = 0;
+    // The last not-xor figure, not yet among the pending ones: a rubber band paints its old
+    // figure again to take it away, and when that comes before anyone looks, neither paint is
+    // needed. A mouse that outruns the painting then costs one figure per look, not two per move.
+    Raster m_held;
+    QRgb m_heldPen = 0;
+    QRgb m_heldBrush = 0;
+    bool m_holding = false;
     // Not-xor figures not applied yet, and the one hatch their brushes share.
     std::vector<Toggle> m_pending;
     Hatch m_pendingHatch = Hatch::None;

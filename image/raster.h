@@ -35,6 +35,10 @@ struct Raster {
     int hatchScale = 1;
 
     bool empty() const { return pen.empty() && brush.empty(); }
+    friend bool operator==(const Raster& a, const Raster& b) {
+        return a.hatch == b.hatch && a.hatchScale == b.hatchScale && a.pen == b.pen &&
+               a.brush == b.brush;
+    }
 };
 
 /// Whether the hatch has a line on the pixel (x, y). Diagonals go through the screen's origin:

@@ -251,7 +251,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, NotXorFigures, ::testing::ValuesIn(NotXorCases),
                          [](const auto& info) { return kerulo::test::caseName(info.param.what); });
 
 // A rubber band paints the old figure away and the new one in; the image must end the same
-// whether it is looked at after every paint or only at the end, and whatever the figures' hatches.
+// whether it is looked at after every paint or only at the end, whatever the figures' hatches,
+// and where a figure is painted again in other colours or another hatch.
 TEST(InkImage, RubberBandEndsTheSameLookedAtAfterEveryPaintOrOnlyAtTheEnd) {
     const std::vector<Paint> steps = {
         Committed,
@@ -269,6 +270,20 @@ TEST(InkImage, RubberBandEndsTheSameLookedAtAfterEveryPaintOrOnlyAtTheEnd) {
          RasterMode::NotXor},
         {rectangleFigure(QRect(10, 10, 120, 90), false), Red, Blue, RasterMode::NotXor},
         {rectangleFigure(QRect(10, 10, 120, 91)), Blue, Red, RasterMode::Copy},
+        // The same pixels twice, beside the committed figure, but not the same paint: none of
+        // these takes the first away.
+        {rectangleFigure(QRect(135, 10, 50, 40)), Red, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(135, 10, 50, 40)), Blue, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(138, 14, 50, 40)), Red, Green, RasterMode::NotXor},
+        {rectangleFigure(QRect(138, 14, 50, 40)), Red, Blue, RasterMode::NotXor},
+        {rectangleFigure(QRect(141, 18, 50, 40), true, Hatch::Cross), Red, Green,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(141, 18, 50, 40), true, Hatch::Horizontal), Red, Green,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(144, 22, 50, 40), true, Hatch::Cross, 1), Red, Green,
+         RasterMode::NotXor},
+        {rectangleFigure(QRect(144, 22, 50, 40), true, Hatch::Cross, 2), Red, Green,
+         RasterMode::NotXor},
     };
     Ink stepwise, atOnce;
     atOnce.presentEachPaint = false;
