@@ -1,6 +1,7 @@
 #include "image/inkimage.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <new>
 
@@ -59,17 +60,22 @@ private:
 };
 } // namespace
 
-InkImage::InkImage(QSize size, ScreenReader readScreen)
+InkImage::InkImage(QSize size, ScreenReader readScreen, PixelMemory memory)
     : m_size(size.expandedTo(QSize(0, 0))), m_tilesX((m_size.width() + Tile - 1) / Tile),
       m_tilesY((m_size.height() + Tile - 1) / Tile), m_readScreen(std::move(readScreen)),
-      m_cellsX((m_size.width() + CellWidth - 1) / CellWidth) {}
+      m_memory(memory), m_cellsX((m_size.width() + CellWidth - 1) / CellWidth) {}
+
+InkImage::PixelMemory InkImage::cAllocator() {
+    return {[](size_t bytes) { return static_cast<quint32*>(std::calloc(bytes, 1)); },
+            [](quint32* pixels, size_t) { std::free(pixels); }};
+}
 
 InkImage::Pixels InkImage::newPixels() const {
-    auto* p = static_cast<quint32*>(
-        std::calloc(size_t(m_size.width()) * size_t(m_size.height()), sizeof(quint32)));
+    const size_t bytes = size_t(m_size.width()) * size_t(m_size.height()) * sizeof(quint32);
+    quint32* p = m_memory.take(bytes);
     if (!p)
         throw std::bad_alloc();
-    return Pixels(p);
+    return Pixels(p, Free{m_memory, bytes});
 }
 
 void InkImage::allocate() {
@@ -458,8 +464,12 @@ std::vector<QRect> InkImage::takeChanges() {
     std::vector<Run>& runs = m_runs;
     runs.clear();
     runs.swap(m_changed);
-    std::sort(runs.begin(), runs.end(),
-              [](const Run& a, const Run& b) { return a.y != b.y ? a.y < b.y : a.x0 < b.x0; });
+    // One settle or one copied figure notes its runs in order already: sorted only when not.
+    const auto before = [](const Run& a, const Run& b) {
+        return a.y != b.y ? a.y < b.y : a.x0 < b.x0;
+    };
+    if (!std::is_sorted(runs.begin(), runs.end(), before))
+        std::sort(runs.begin(), runs.end(), before);
     struct Area {
         int x0;
         int x1;

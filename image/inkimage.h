@@ -6,7 +6,7 @@
 #include <QRgb>
 #include <QSize>
 
-#include <cstdlib>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -32,8 +32,14 @@ public:
     using ScreenReader = std::function<void(const std::vector<QRect>& areas, quint32* screen)>;
     /// Painted pixels are remembered in square tiles of this edge, aligned to the screen's origin.
     static constexpr int Tile = 16;
+    /// Where the full-screen pixel arrays come from: `take` gives `bytes` of zeroed memory (null
+    /// when there is none), `giveBack` returns it. By default the C allocator's.
+    struct PixelMemory {
+        quint32* (*take)(size_t bytes);
+        void (*giveBack)(quint32* pixels, size_t bytes);
+    };
 
-    InkImage(QSize size, ScreenReader readScreen);
+    InkImage(QSize size, ScreenReader readScreen, PixelMemory memory = cAllocator());
 
     QSize size() const { return m_size; }
     /// Paints the figure's pixels that lie on the image.
@@ -98,9 +104,13 @@ private:
     int m_tilesX = 0;
     int m_tilesY = 0;
     ScreenReader m_readScreen;
+    static PixelMemory cAllocator();
+    PixelMemory m_memory;
     // Zeroed by the system page by page as first touched: memory is taken as figures reach it.
     struct Free {
-        void operator()(quint32* p) const { std::free(p); }
+        PixelMemory memory;
+        size_t bytes;
+        void operator()(quint32* p) const { memory.giveBack(p, bytes); }
     };
     using Pixels = std::unique_ptr<quint32[], Free>;
     Pixels newPixels() const;

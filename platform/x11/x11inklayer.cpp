@@ -1,5 +1,7 @@
 #include "platform/x11/x11inklayer.h"
 
+#include "platform/x11/hugepagepixels.h"
+
 #include <QAbstractNativeEventFilter>
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -120,9 +122,10 @@ private:
 
 X11InkLayer::X11InkLayer()
     : m_connection(requireConnection()),
-      m_image(rootSize(m_connection), [this](const std::vector<QRect>& areas, quint32* screen) {
-          readScreen(areas, screen);
-      }) {
+      m_image(
+          rootSize(m_connection),
+          [this](const std::vector<QRect>& areas, quint32* screen) { readScreen(areas, screen); },
+          hugePagePixels()) {
     xcb_connection_t* c = m_connection;
     xcb_screen_t* screen = defaultScreen(c);
     m_root = screen->root;
@@ -300,19 +303,27 @@ void X11InkLayer::put(const QRect& area) {
     }
 }
 
-// The root window's image is what the screen shows, the compositor's picture included. All
-// requests go out before the first reply is awaited: one round trip for all areas.
+// The root window's image is what the screen shows, the compositor's picture included. A few
+// requests stay ahead of the replies read: the round trips overlap, and the replies' memory is
+// used again and again instead of a whole screen's worth of fresh pages at once.
 void X11InkLayer::readScreen(const std::vector<QRect>& areas, quint32* screen) {
+    constexpr size_t Ahead = 4;
     std::vector<xcb_get_image_cookie_t> cookies;
     cookies.reserve(areas.size());
-    for (const QRect& a : areas)
+    const auto ask = [&] {
+        const QRect& a = areas[cookies.size()];
         cookies.push_back(xcb_get_image(m_connection, XCB_IMAGE_FORMAT_Z_PIXMAP, m_root,
                                         int16_t(a.x()), int16_t(a.y()), uint16_t(a.width()),
                                         uint16_t(a.height()), ~0u));
+    };
+    while (cookies.size() < std::min(Ahead, areas.size()))
+        ask();
     const size_t stride = size_t(m_image.size().width());
     bool complete = true;
     for (size_t i = 0; i < areas.size(); ++i) {
         const QRect& a = areas[i];
+        if (cookies.size() < areas.size())
+            ask();
         xcb_generic_error_t* rawError = nullptr;
         Reply<xcb_get_image_reply_t> reply(xcb_get_image_reply(m_connection, cookies[i], &rawError),
                                            &free);
