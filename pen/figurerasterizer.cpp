@@ -2,9 +2,12 @@
 
 #include "pen/penscale.h"
 
+#include <QPointF>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <vector>
 
 namespace kerulo {
@@ -441,6 +444,59 @@ Raster FigureRasterizer::line(QPoint from, QPoint to) const {
         trace.walk(runY, runFrom, runTo);
     Raster raster;
     raster.pen = trace.take();
+    return raster;
+}
+
+// Pixel centres are the points' whole coordinates: a pixel is in the head when its centre lies
+// within the triangle or on its edge.
+Raster FigureRasterizer::arrow(QPoint from, QPoint to) const {
+    const double dx = to.x() - from.x();
+    const double dy = to.y() - from.y();
+    const double length = std::hypot(dx, dy);
+    if (length == 0)
+        return line(from, to);
+    const PenScale scale(m_pen.scale);
+    const int width = scale.pixels(std::max(1, m_pen.width));
+    const double head = std::min(length, double(std::max(4 * width, scale.pixels(8))));
+    const double ux = dx / length;
+    const double uy = dy / length;
+    const QPointF tip(to);
+    const QPointF base = tip - QPointF(ux, uy) * head;
+    const QPointF across = QPointF(-uy, ux) * (head / 2);
+    const QPointF corners[3] = {tip, base + across, base - across};
+
+    SpanSet pixels;
+    for (const Span& s : line(from, base.toPoint()).pen)
+        pixels.add(s.y, s.x0, s.x1);
+    double top = corners[0].y(), bottom = top;
+    for (const QPointF& c : corners) {
+        top = std::min(top, c.y());
+        bottom = std::max(bottom, c.y());
+    }
+    // A little slack keeps pixel centres that lie on an edge from being lost to rounding.
+    constexpr double Slack = 1e-9;
+    for (int y = int(std::ceil(top - Slack)); y <= int(std::floor(bottom + Slack)); ++y) {
+        double left = std::numeric_limits<double>::max();
+        double right = std::numeric_limits<double>::lowest();
+        for (int i = 0; i < 3; ++i) {
+            const QPointF& a = corners[i];
+            const QPointF& b = corners[(i + 1) % 3];
+            if (y < std::min(a.y(), b.y()) - Slack || y > std::max(a.y(), b.y()) + Slack)
+                continue;
+            if (std::abs(b.y() - a.y()) < Slack) {
+                left = std::min({left, a.x(), b.x()});
+                right = std::max({right, a.x(), b.x()});
+                continue;
+            }
+            const double x = a.x() + (b.x() - a.x()) * (y - a.y()) / (b.y() - a.y());
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        if (left <= right)
+            pixels.add(y, int(std::ceil(left - Slack)), int(std::floor(right + Slack)) + 1);
+    }
+    Raster raster;
+    raster.pen = pixels.take();
     return raster;
 }
 

@@ -33,6 +33,11 @@ public:
     /// than one screen pixel, so that a line of no length paints nothing at width 1 and a dot
     /// with a wider pen. Pen spans only.
     Raster line(QPoint from, QPoint to) const;
+    /// The line from `from` to `to` with a solid arrow head whose tip is `to`: a triangle as
+    /// wide as it is long, about four pen widths and never under 8 logical pixels, shorter when
+    /// the line is. The line stops at the head's base. With no length it is line(from, to).
+    /// Pen spans only.
+    Raster arrow(QPoint from, QPoint to) const;
 
     // The closed figures span two corners given in either order and cover the columns from the
     // smaller x up to, not including, the larger, and the rows likewise. A figure of no width or

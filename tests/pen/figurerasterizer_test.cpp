@@ -1,4 +1,5 @@
 #include "pen/figurerasterizer.h"
+#include "pen/penscale.h"
 #include "rastertesting.h"
 #include "support/casename.h"
 
@@ -262,6 +263,33 @@ const std::vector<ArtCase> ArtCases = {
      },
      {0, 0, 30, 10},
      DottedRectangle30x10},
+    {"arrow to the right",
+     [] {
+         return pen(1).arrow({0, 5}, {12, 5});
+     },
+     {0, 0, 13, 11},
+     {".............",
+      "....o........",
+      "....ooo......",
+      "....ooooo....",
+      "....ooooooo..",
+      "ooooooooooooo",
+      "....ooooooo..",
+      "....ooooo....",
+      "....ooo......",
+      "....o........",
+      "............."}},
+    {"arrow shorter than its head",
+     [] {
+         return pen(1).arrow({5, 4}, {5, 0});
+     },
+     {0, 0, 11, 6},
+     {".....o.....",
+      ".....o.....",
+      "....ooo....",
+      "....ooo....",
+      "...ooooo...",
+      "..........."}},
 };
 
 void PrintTo(const ArtCase& c, std::ostream* os) {
@@ -694,6 +722,58 @@ TEST(FigureRasterizerScale, AScaledPenIsAsWideAsScaleTimesItsWidth) {
     // The thinnest pen on a scaled display is two pixels wide and paints its end too.
     EXPECT_EQ(pen(1, PenStyle::Solid, 2).line({1, 2}, {50, 31}).pen,
               pen(2).line({1, 2}, {50, 31}).pen);
+}
+
+// ---- Arrows ----
+
+// In every direction, at widths and scales: the tip is painted and nothing lies beyond it, the
+// head is about as long as four pen widths (at least 8 logical pixels) and wider than the line.
+TEST(FigureRasterizerArrow, TheHeadEndsAtTheTipAndGrowsWithThePen) {
+    const QPoint from(100, 100);
+    const QPoint ends[] = {{190, 100}, {100, 190}, {10, 100},  {100, 10},
+                           {170, 150}, {40, 160},  {30, 45},   {160, 20}};
+    struct Pen {
+        int width;
+        double scale;
+    };
+    for (const Pen p : {Pen{1, 1}, Pen{3, 1}, Pen{5, 1}, Pen{8, 1}, Pen{3, 2}, Pen{5, 1.5}}) {
+        const int screenWidth = PenScale(p.scale).pixels(p.width);
+        const double head = std::max(4 * screenWidth, PenScale(p.scale).pixels(8));
+        for (const QPoint& to : ends) {
+            SCOPED_TRACE("width " + std::to_string(p.width) + " scale " + std::to_string(p.scale) +
+                         " to " + std::to_string(to.x()) + "," + std::to_string(to.y()));
+            const Raster raster = pen(p.width, PenStyle::Solid, p.scale).arrow(from, to);
+            EXPECT_TRUE(wellFormed(raster));
+            EXPECT_TRUE(raster.brush.empty());
+            const PixelSet pixels = pixelsOf(raster.pen);
+            EXPECT_TRUE(pixels.count({to.x(), to.y()})) << "the tip is not painted";
+            const double length = std::hypot(to.x() - from.x(), to.y() - from.y());
+            const double ux = (to.x() - from.x()) / length;
+            const double uy = (to.y() - from.y()) / length;
+            // How far along the arrow and how far across it, for each pixel.
+            double furthest = -1e9, headAcross = 0, lineAcross = 0;
+            for (const Pixel& px : pixels) {
+                const double along = (px.first - from.x()) * ux + (px.second - from.y()) * uy;
+                const double across =
+                    std::abs(-(px.first - from.x()) * uy + (px.second - from.y()) * ux);
+                furthest = std::max(furthest, along);
+                if (along > length - head * 0.75 && along < length - head * 0.5)
+                    headAcross = std::max(headAcross, across);
+                if (along > length * 0.2 && along < length * 0.4)
+                    lineAcross = std::max(lineAcross, across);
+            }
+            EXPECT_LE(furthest, length + 0.5) << "pixels beyond the tip";
+            // Halfway down the head it is half as wide as long.
+            EXPECT_NEAR(headAcross, head / 4 + head / 8, head / 8 + 1);
+            EXPECT_GT(headAcross, lineAcross + 1) << "the head is no wider than the line";
+        }
+    }
+}
+
+TEST(FigureRasterizerArrow, AnArrowOfNoLengthIsTheLineOfNoLength) {
+    for (int width : {1, 4}) {
+        EXPECT_EQ(pen(width).arrow({7, 7}, {7, 7}).pen, pen(width).line({7, 7}, {7, 7}).pen);
+    }
 }
 
 // ---- Brushes ----
