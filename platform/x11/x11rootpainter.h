@@ -1,12 +1,11 @@
 #pragma once
 
 #include "platform/screenpainter.h"
+#include "platform/x11/x11spanfiller.h"
 
 #include <QObject>
 
 #include <cstdint>
-#include <map>
-#include <utility>
 #include <vector>
 
 struct xcb_connection_t;
@@ -37,34 +36,14 @@ public:
     void flush();
 
 private:
-    /// How an RGB colour becomes a pixel value of the root window's visual.
-    struct ColourMasks {
-        uint32_t red = 0;
-        uint32_t green = 0;
-        uint32_t blue = 0;
-    };
-
     void paintFigure(const Raster& figure, QRgb penColour, QRgb brushColour, uint32_t function);
     void paintChange(const BandChange& change, QRgb penColour, QRgb brushColour);
-    /// Fills the spans with the function and foreground, only on the hatch's lines when there
-    /// is one; with a background as well, the pixels off the lines get the function with it.
     void fill(const std::vector<Span>& spans, uint32_t function, uint32_t foreground, Hatch hatch,
               int hatchScale, const uint32_t* background = nullptr);
-    void fillRectangles(const std::vector<Span>& spans);
-    uint32_t pixelOf(QRgb colour);
-    uint32_t stippleFor(Hatch hatch, int scale);
 
     xcb_connection_t* m_connection;
     uint32_t m_root = 0;
-    uint32_t m_colormap = 0;
-    uint32_t m_gc = 0;
-    /// Empty masks: the visual has no fixed colour layout and colours are asked of the server.
-    ColourMasks m_masks;
-    /// The bits of a pixel that painting may change: the colour's, never others a visual has.
-    uint32_t m_planes = 0;
-    std::map<QRgb, uint32_t> m_allocated;
-    std::map<std::pair<Hatch, int>, uint32_t> m_stipples;
-    std::size_t m_maxRectanglesPerRequest = 0;
+    X11SpanFiller m_filler;
 
     /// The not-xor figure held back, with its colours.
     bool m_holding = false;
