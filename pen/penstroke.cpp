@@ -35,6 +35,7 @@ void PenStroke::release(QPoint p) {
     removeBand();
     m_track = p;
     paintFigure(m_tool, m_anchor, m_track, RasterMode::Copy);
+    m_canvas.figureDone();
     m_active = false;
 }
 

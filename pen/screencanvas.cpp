@@ -24,6 +24,10 @@ void ScreenCanvas::moveTo(QPoint p) {
     m_position = p;
 }
 
+void ScreenCanvas::figureDone() {
+    m_painter.figureDone();
+}
+
 void ScreenCanvas::lineTo(QPoint p) {
     const QPoint from = m_position.value_or(p);
     m_position = p;

@@ -51,6 +51,8 @@ public:
 
     /// Sets the current position; paints nothing.
     void moveTo(QPoint p);
+    /// What was painted for good since the last call makes one figure: a stroke was released.
+    void figureDone();
     /// A line with the pen from the current position to p, whose end is painted only by a pen
     /// wider than one screen pixel; the current position becomes p. Without a current position
     /// the line starts at p, a line of no length.

@@ -1,5 +1,7 @@
 #include "platform/x11/x11penscreen.h"
 
+#include "platform/x11/x11figurewindow.h"
+
 #include "platform/x11/x11inputsurface.h"
 #include "platform/x11/x11rootpainter.h"
 
@@ -165,6 +167,9 @@ void X11PenScreen::repaintDesktop() {
     repaintEveryWindow(m_connection);
     if (m_inkLayer)
         m_inkLayer->clear();
+    if (m_figureWindow)
+        m_figureWindow->clear();
+    m_figureParts.clear();
     m_painted = false;
 }
 
@@ -189,6 +194,21 @@ void X11PenScreen::paint(const Raster& figure, QRgb penColour, QRgb brushColour,
         useTarget(compositorRuns() ? Target::InkLayer : Target::Root);
     m_painter->paint(figure, penColour, brushColour, mode);
     m_painted = true;
+    if (m_target == Target::Root && mode == RasterMode::Copy)
+        m_figureParts.push_back({figure, penColour, brushColour});
+}
+
+// Freehand strokes and rubber bands are painted on the root window, as fast as it goes; the
+// figure joins the window that keeps figures once it is done.
+void X11PenScreen::figureDone() {
+    if (m_figureParts.empty())
+        return;
+    if (!m_figureWindow)
+        m_figureWindow = std::make_unique<X11FigureWindow>(m_connection);
+    flushHeldFigure();
+    for (const Part& part : m_figureParts)
+        m_figureWindow->paint(part.figure, part.penColour, part.brushColour);
+    m_figureParts.clear();
 }
 
 bool X11PenScreen::compositorRuns() const {
@@ -214,6 +234,8 @@ void X11PenScreen::useTarget(Target target) {
         m_inkLayer->hideLayer();
         m_inkLayer.reset();
     }
+    m_figureWindow.reset();
+    m_figureParts.clear();
     if (target == Target::Root) {
         if (!m_rootPainter)
             m_rootPainter = std::make_unique<X11RootPainter>(m_connection);

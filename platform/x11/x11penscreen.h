@@ -7,16 +7,19 @@
 
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 struct xcb_connection_t;
 
 namespace kerulo {
 
+class X11FigureWindow;
 class X11InputSurface;
 class X11RootPainter;
 
 /// The pen's screen on X11. Without a compositor the figures go straight onto the root window
-/// over every window and an invisible input window takes the mouse; with one, whatever is
+/// over every window and an invisible input window takes the mouse; each figure, once done, is
+/// kept in a window of its own too, so that a window redrawing beneath does not wipe it. With one, whatever is
 /// painted on the root window is wiped at the compositor's next repaint, so the figures go to
 /// an ink layer above the other windows and the pen's own window takes the mouse. A compositor
 /// that comes or goes while the pen is on is noticed through its selection, and wayChanged()
@@ -32,6 +35,7 @@ public:
     void repaintDesktop() override;
     double scale() const override;
     void paint(const Raster& figure, QRgb penColour, QRgb brushColour, RasterMode mode) override;
+    void figureDone() override;
 
     bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
 
@@ -59,6 +63,14 @@ private:
     std::unique_ptr<X11RootPainter> m_rootPainter;
     std::unique_ptr<X11InputSurface> m_inputSurface;
     std::unique_ptr<X11InkLayer> m_inkLayer;
+    std::unique_ptr<X11FigureWindow> m_figureWindow;
+    /// Painted for good on the root window since the last figure was done.
+    struct Part {
+        Raster figure;
+        QRgb penColour;
+        QRgb brushColour;
+    };
+    std::vector<Part> m_figureParts;
     ScreenPainter* m_painter = nullptr;
     bool m_keepingEveryMotion = false;
     bool m_compressedMotion = true;

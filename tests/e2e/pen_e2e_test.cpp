@@ -429,6 +429,12 @@ TYPED_TEST(PenOnDesktop, FreehandStrokeFollowsThePointerWithTheToolboxWidth) {
     Shot stroke;
     EXPECT_EQ(this->settle(strokeOver(before, path, this->Width, Red), &stroke), "");
     stroke.image().save(screenshotPath(this->shotName("freehand")));
+    // A window that redraws beneath, as a clock or a blinking cursor does, leaves the stroke.
+    this->x().repaintWindow(this->s_beneath);
+    Shot redrawn;
+    EXPECT_EQ(this->settle(strokeOver(before, path, this->Width, Red), &redrawn), "")
+        << "the window beneath redrew over the stroke";
+    redrawn.image().save(screenshotPath(this->shotName("freehand-after-redraw")));
     // Across the horizontal first segment: as many red rows as the pen is wide.
     const auto run = redRun(stroke, 550, 300, 3 * this->Width, this->Tolerance);
     ASSERT_TRUE(run.has_value());

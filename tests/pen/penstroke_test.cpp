@@ -109,6 +109,26 @@ std::string describe(const PenSetup& s) {
            std::to_string(int(s.brush));
 }
 
+// A figure is done at each release, after its last paint, and at no other time.
+TEST(PenStroke, EachReleaseMakesOneFigureDoneAfterItsLastPaint) {
+    for (int tool : {PenStroke::Freehand, PenStroke::Line, PenStroke::Rectangle,
+                     PenStroke::Ellipse, PenStroke::RoundRect}) {
+        SCOPED_TRACE("tool " + std::to_string(tool));
+        Bench bench;
+        bench.stroke.setTool(tool);
+        bench.stroke.release({9, 9});
+        bench.stroke.press({5, 5});
+        bench.stroke.move({30, 20});
+        bench.stroke.move({40, 30});
+        EXPECT_TRUE(bench.painter.figuresDone().empty()) << "done before the release";
+        bench.stroke.release({45, 35});
+        EXPECT_EQ(bench.painter.figuresDone(), std::vector<int>{bench.painter.paintCount()});
+        bench.stroke.move({50, 40});
+        bench.stroke.release({50, 40});
+        EXPECT_EQ(bench.painter.figuresDone().size(), 1u) << "a release without a press";
+    }
+}
+
 // ---- Freehand ----
 
 TEST(PenStroke, FreehandIsPaintedForGoodWhileMoving) {
