@@ -3,8 +3,7 @@
 #include <xcb/shape.h>
 #include <xcb/xcb.h>
 
-#include <algorithm>
-#include <limits>
+#include <stdexcept>
 #include <vector>
 
 namespace kerulo {
@@ -25,8 +24,15 @@ xcb_rectangle_t rectangleOf(const QRect& r) {
 }
 } // namespace
 
+bool X11FigureWindow::available(xcb_connection_t* connection) {
+    const xcb_query_extension_reply_t* shape = xcb_get_extension_data(connection, &xcb_shape_id);
+    return shape && shape->present;
+}
+
 X11FigureWindow::X11FigureWindow(xcb_connection_t* connection)
     : m_connection(connection), m_filler(connection) {
+    if (!available(m_connection))
+        throw std::runtime_error("The X server cannot shape windows for the pen's figures.");
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(m_connection)).data;
     m_root = screen->root;
     m_screen = QRect(0, 0, screen->width_in_pixels, screen->height_in_pixels);

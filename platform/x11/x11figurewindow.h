@@ -24,6 +24,10 @@ namespace kerulo {
 /// and a quarter of a second on each move of a window beneath (bench/shape.sh).
 class X11FigureWindow {
 public:
+    /// Whether the server can shape windows; without that the window would cover the screen.
+    static bool available(xcb_connection_t* connection);
+
+    /// Throws std::runtime_error where the server cannot shape windows.
     explicit X11FigureWindow(xcb_connection_t* connection);
     ~X11FigureWindow();
     X11FigureWindow(const X11FigureWindow&) = delete;

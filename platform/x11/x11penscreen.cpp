@@ -1,7 +1,6 @@
 #include "platform/x11/x11penscreen.h"
 
 #include "platform/x11/x11figurewindow.h"
-
 #include "platform/x11/x11inputsurface.h"
 #include "platform/x11/x11rootpainter.h"
 
@@ -194,7 +193,8 @@ void X11PenScreen::paint(const Raster& figure, QRgb penColour, QRgb brushColour,
         useTarget(compositorRuns() ? Target::InkLayer : Target::Root);
     m_painter->paint(figure, penColour, brushColour, mode);
     m_painted = true;
-    if (m_target == Target::Root && mode == RasterMode::Copy)
+    if (m_target == Target::Root && mode == RasterMode::Copy &&
+        X11FigureWindow::available(m_connection))
         m_figureParts.push_back({figure, penColour, brushColour});
 }
 

@@ -19,8 +19,8 @@ class X11RootPainter;
 
 /// The pen's screen on X11. Without a compositor the figures go straight onto the root window
 /// over every window and an invisible input window takes the mouse; each figure, once done, is
-/// kept in a window of its own too, so that a window redrawing beneath does not wipe it. With one, whatever is
-/// painted on the root window is wiped at the compositor's next repaint, so the figures go to
+/// kept in a window of its own too (where the server can shape windows), so that a window
+/// redrawing beneath does not wipe it. With one, whatever is painted on the root window is wiped at the compositor's next repaint, so the figures go to
 /// an ink layer above the other windows and the pen's own window takes the mouse. A compositor
 /// that comes or goes while the pen is on is noticed through its selection, and wayChanged()
 /// asks for the pen to start again the other way.
