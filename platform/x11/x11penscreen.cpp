@@ -1,5 +1,6 @@
 #include "platform/x11/x11penscreen.h"
 
+#include "image/spanunion.h"
 #include "platform/x11/x11figurewindow.h"
 #include "platform/x11/x11inputsurface.h"
 #include "platform/x11/x11rootpainter.h"
@@ -206,8 +207,24 @@ void X11PenScreen::figureDone() {
     if (!m_figureWindow)
         m_figureWindow = std::make_unique<X11FigureWindow>(m_connection);
     flushHeldFigure();
-    for (const Part& part : m_figureParts)
-        m_figureWindow->paint(part.figure, part.penColour, part.brushColour);
+    // A freehand stroke is a part per motion, all in one colour: sent as one figure, its
+    // overlapping segments cost the server one fill and one change of shape.
+    for (size_t first = 0; first < m_figureParts.size();) {
+        const Part& part = m_figureParts[first];
+        size_t end = first + 1;
+        Raster joined = part.figure;
+        while (end < m_figureParts.size() && part.figure.brush.empty() &&
+               m_figureParts[end].figure.brush.empty() &&
+               m_figureParts[end].penColour == part.penColour) {
+            const std::vector<Span>& more = m_figureParts[end].figure.pen;
+            joined.pen.insert(joined.pen.end(), more.begin(), more.end());
+            ++end;
+        }
+        if (end > first + 1)
+            joined.pen = spanUnion(std::move(joined.pen));
+        m_figureWindow->paint(joined, part.penColour, part.brushColour);
+        first = end;
+    }
     m_figureParts.clear();
 }
 
